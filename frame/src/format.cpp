@@ -1,0 +1,208 @@
+// The gauges' %f formatter. Digits come from std::to_chars, which prints the
+// exact decimal value of a double; the only thing we change is that an
+// exact halfway value rounds away from zero instead of to even. Everything
+// is read from the bit pattern, so no floating-point arithmetic happens here
+// and the result cannot depend on the FPU mode, the C runtime or the locale.
+#include "zaz/format.h"
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+
+namespace frame {
+namespace {
+
+// The exact value of a double has at most 1074 fraction digits (the
+// smallest subnormal is 2^-1074); any digit asked for past that is a zero.
+constexpr int exact_fraction_digits = 1074;
+// The integer part of the largest double has 309 digits.
+constexpr int max_integer_digits = 309;
+
+// Widths and precisions stop growing here: the output is bounded by the
+// caller's buffer anyway, and this keeps the arithmetic from overflowing.
+constexpr std::size_t number_limit = 1u << 20;
+
+// Writes into the caller's buffer, silently dropping whatever does not fit
+// in front of the terminating NUL.
+struct Sink {
+  char* next;
+  char* end;
+
+  void put(char c) {
+    if (next != end) *next++ = c;
+  }
+  void fill(char c, std::size_t count) {
+    count = std::min(count, static_cast<std::size_t>(end - next));
+    std::memset(next, c, count);
+    next += count;
+  }
+  void copy(const char* text, std::size_t count) {
+    count = std::min(count, static_cast<std::size_t>(end - next));
+    std::memcpy(next, text, count);
+    next += count;
+  }
+};
+
+struct Conversion {
+  bool left = false;
+  bool plus = false;
+  bool space = false;
+  bool zero = false;
+  std::size_t width = 0;
+  std::size_t precision = 6;
+};
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+std::size_t read_number(const char*& text) {
+  std::size_t n = 0;
+  while (is_digit(*text)) {
+    if (n < number_limit) n = n * 10 + static_cast<std::size_t>(*text - '0');
+    ++text;
+  }
+  return n;
+}
+
+// Reads flags, width, precision and the 'f' that follow a '%'. Returns the
+// character after the 'f', or nullptr when this is not a conversion we know
+// (the caller then prints the text as it stands).
+const char* parse_conversion(const char* text, Conversion& conv) {
+  for (;; ++text) {
+    switch (*text) {
+      case '-': conv.left = true; continue;
+      case '+': conv.plus = true; continue;
+      case ' ': conv.space = true; continue;
+      case '0': conv.zero = true; continue;
+      default: break;
+    }
+    break;
+  }
+  conv.width = read_number(text);
+  if (*text == '.') {
+    ++text;
+    conv.precision = read_number(text);
+  }
+  if (*text != 'f') return nullptr;
+  return text + 1;
+}
+
+// Adds one unit in the last place to the digits in [first, last), which may
+// hold a '.'. `first` must have a free byte in front for a carried '1'.
+char* increment_digits(char* first, char* last) {
+  for (char* p = last; p != first;) {
+    --p;
+    if (*p == '.') continue;
+    if (*p != '9') {
+      ++*p;
+      return first;
+    }
+    *p = '0';
+  }
+  *--first = '1';
+  return first;
+}
+
+void write_value(Sink& out, const Conversion& conv, double value) {
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const bool negative = (bits >> 63) != 0;
+  const auto biased_exponent = static_cast<int>((bits >> 52) & 0x7FF);
+  const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+
+  // Not a number or infinite: a gauge shows dashes rather than "nan"/"inf".
+  if (biased_exponent == 0x7FF) {
+    out.fill('-', std::max<std::size_t>(conv.width, 3));
+    return;
+  }
+
+  std::size_t precision = conv.precision;
+  std::size_t extra_zeros = 0;
+  if (precision > exact_fraction_digits) {
+    extra_zeros = precision - exact_fraction_digits;
+    precision = exact_fraction_digits;
+  }
+
+  // value = m * 2^e with m odd. value * 10^p = m * 5^p * 2^(e+p), which is
+  // an odd number of halves exactly when e + p + 1 == 0.
+  bool tie = false;
+  if (biased_exponent != 0 || fraction != 0) {
+    std::uint64_t mantissa = fraction;
+    int exponent = -1074;
+    if (biased_exponent != 0) {
+      mantissa |= std::uint64_t{1} << 52;
+      exponent = biased_exponent - 1075;
+    }
+    exponent += std::countr_zero(mantissa);
+    tie = exponent == -static_cast<int>(precision) - 1;
+  }
+
+  // One spare byte in front for a carry, the digits, '.', the fraction and
+  // the extra digit a tie is printed with.
+  char digits[1 + max_integer_digits + 1 + exact_fraction_digits + 2];
+  char* first = digits + 1;
+  const double magnitude = std::bit_cast<double>(bits & ~(std::uint64_t{1} << 63));
+  const int printed_precision = static_cast<int>(precision) + (tie ? 1 : 0);
+  char* last = std::to_chars(first, digits + sizeof digits, magnitude, std::chars_format::fixed,
+                             printed_precision)
+                   .ptr;
+  if (tie) {
+    // The extra digit is exactly 5 with nothing after it: drop it and round
+    // the rest up, away from zero.
+    --last;
+    if (precision == 0) --last;  // the '.'
+    first = increment_digits(first, last);
+  }
+
+  const char sign = negative ? '-' : conv.plus ? '+' : conv.space ? ' ' : '\0';
+  const std::size_t body = static_cast<std::size_t>(last - first) + extra_zeros;
+  const std::size_t length = body + (sign ? 1 : 0);
+  const std::size_t pad = conv.width > length ? conv.width - length : 0;
+
+  if (pad != 0 && !conv.left && !conv.zero) out.fill(' ', pad);
+  if (sign) out.put(sign);
+  if (pad != 0 && !conv.left && conv.zero) out.fill('0', pad);
+  out.copy(first, static_cast<std::size_t>(last - first));
+  out.fill('0', extra_zeros);
+  if (pad != 0 && conv.left) out.fill(' ', pad);
+}
+
+}  // namespace
+
+std::size_t format_value(char* out, std::size_t capacity, const char* format, double value) noexcept {
+  if (out == nullptr || capacity == 0) return 0;
+  Sink sink{out, out + capacity - 1};
+
+  bool converted = false;
+  const char* text = format != nullptr ? format : "";
+  while (*text != '\0') {
+    const char* stop = text;
+    while (*stop != '\0' && *stop != '%') ++stop;
+    sink.copy(text, static_cast<std::size_t>(stop - text));
+    if (*stop == '\0') break;
+
+    // At a '%'.
+    text = stop + 1;
+    if (*text == '%') {
+      sink.put('%');
+      ++text;
+      continue;
+    }
+    Conversion conv;
+    const char* after = converted ? nullptr : parse_conversion(text, conv);
+    if (after == nullptr) {
+      // Not ours (a second conversion, an unknown letter, a lone '%' at the
+      // end): the '%' prints as itself and scanning goes on after it.
+      sink.put('%');
+      continue;
+    }
+    write_value(sink, conv, value);
+    converted = true;
+    text = after;
+  }
+
+  *sink.next = '\0';
+  return static_cast<std::size_t>(sink.next - out);
+}
+
+}  // namespace frame

@@ -1,0 +1,2 @@
+#include "art/gauges.h"
+std::vector<art::Bitmap> airspeed_bitmaps() { return {}; }

@@ -166,6 +166,26 @@ void Canvas::polyline(const std::vector<Pt>& pts, double lw, Rgb c) {
 
 void Canvas::line(Pt a, Pt b, double lw, Rgb c) { polyline({a, b}, lw, c); }
 
+void Canvas::hatch(int x0, int y0, int x1, int y1, double period, double stripe, Rgb c) {
+  if (x1 < x0 || y1 < y0 || period <= 0) return;
+  cairo_save(cr_);
+  cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
+  cairo_new_path(cr_);
+  cairo_rectangle(cr_, x0, y0, x1 - x0 + 1, y1 - y0 + 1);
+  cairo_clip(cr_);
+  set_source(c);
+  const double h = y1 + 1 - y0;
+  for (double t = x0 - h - period; t <= x1 + 1; t += period) {
+    cairo_move_to(cr_, t, y1 + 1);
+    cairo_line_to(cr_, t + stripe, y1 + 1);
+    cairo_line_to(cr_, t + stripe + h, y0);
+    cairo_line_to(cr_, t + h, y0);
+    cairo_close_path(cr_);
+  }
+  cairo_fill(cr_);
+  cairo_restore(cr_);
+}
+
 void Canvas::fill_circle(Pt centre, double radius, Rgb c) {
   set_source(c);
   cairo_new_path(cr_);
@@ -214,7 +234,7 @@ TextInk Canvas::measure(const std::string& utf8, const Font& font) const {
   return {e.x_bearing, e.y_bearing, e.width, e.height, e.x_advance};
 }
 
-void Canvas::text(const std::string& utf8, Pt at, const Font& font, Rgb c, HAlign h, VAlign v) {
+Pt Canvas::text_origin(const std::string& utf8, Pt at, const Font& font, HAlign h, VAlign v) const {
   const TextInk ink = measure(utf8, font);
   double x = at.x, y = at.y;
   switch (h) {
@@ -228,12 +248,34 @@ void Canvas::text(const std::string& utf8, Pt at, const Font& font, Rgb c, HAlig
     case VAlign::bottom: y -= ink.y + ink.height; break;
     case VAlign::baseline: break;
   }
+  return {x, y};
+}
+
+void Canvas::text(const std::string& utf8, Pt at, const Font& font, Rgb c, HAlign h, VAlign v) {
+  const Pt o = text_origin(utf8, at, font, h, v);
   cairo_save(cr_);
   set_font(font);
   set_source(c);
-  cairo_move_to(cr_, x, y);
+  cairo_move_to(cr_, o.x, o.y);
   cairo_show_text(cr_, utf8.c_str());
   cairo_new_path(cr_);
+  cairo_restore(cr_);
+}
+
+void Canvas::text_with_halo(const std::string& utf8, Pt at, const Font& font, Rgb c, Rgb halo,
+                            double halo_width, HAlign h, VAlign v) {
+  const Pt o = text_origin(utf8, at, font, h, v);
+  cairo_save(cr_);
+  set_font(font);
+  cairo_new_path(cr_);
+  cairo_move_to(cr_, o.x, o.y);
+  cairo_text_path(cr_, utf8.c_str());
+  set_source(halo);
+  cairo_set_line_width(cr_, 2 * halo_width);
+  cairo_set_line_join(cr_, CAIRO_LINE_JOIN_ROUND);
+  cairo_stroke_preserve(cr_);
+  set_source(c);
+  cairo_fill(cr_);
   cairo_restore(cr_);
 }
 

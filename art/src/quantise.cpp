@@ -166,7 +166,7 @@ Bitmap to_indexed(const Canvas& canvas, std::uint32_t id, const std::vector<Rgb>
     const auto k = key(c);
     if (auto it = map.find(k); it != map.end()) return it->second;
     std::uint8_t best = 1;
-    int best_d = distance(c, palette.size() > 1 ? palette[1] : near_black);
+    int best_d = distance(c, palette[1]);
     for (std::size_t i = 2; i < palette.size(); ++i) {
       const int d = distance(c, palette[i]);
       if (d < best_d) {
@@ -186,9 +186,9 @@ Bitmap to_indexed(const Canvas& canvas, std::uint32_t id, const std::vector<Rgb>
   b.width = canvas.width();
   b.height = canvas.height();
   b.bits_per_pixel = 8;
-  b.palette = std::move(palette);
   b.pixels.reserve(px.size());
   for (const Sample& s : px) b.pixels.push_back(s.empty ? 0 : lookup(s.colour));
+  b.palette = std::move(palette);
   return b;
 }
 

@@ -104,6 +104,59 @@ char* increment_digits(char* first, char* last) {
   return first;
 }
 
+// The digits of m * 2^e, m < 2^53, rounded to `precision` places, straight
+// from the bits. Handles 2^-8 <= value < 2^64, which is nearly everything a
+// gauge prints. The fraction f / 2^s is multiplied by ten a digit at a time
+// (f * 10 fits in 64 bits for s <= 60), so what is left over after the last
+// digit is exact, and comparing it with one half rounds halves up.
+bool fast_digits(std::uint64_t m, int e, std::size_t precision, char*& first, char*& last) {
+  if (e > 11 || e < -60) return false;
+  std::uint64_t whole = m;
+  std::uint64_t part = 0;
+  int s = 0;
+  if (e >= 0) {
+    whole = m << e;
+  } else {
+    s = -e;
+    whole = m >> s;
+    part = m & ((std::uint64_t{1} << s) - 1);
+  }
+
+  // The integer digits end at a fixed place, written backwards.
+  char* point = first + 20;
+  char* p = point;
+  if (whole <= 0xFFFFFFFFu) {
+    auto w = static_cast<std::uint32_t>(whole);
+    do {
+      *--p = static_cast<char>('0' + w % 10);
+      w /= 10;
+    } while (w != 0);
+  } else {
+    do {
+      *--p = static_cast<char>('0' + whole % 10);
+      whole /= 10;
+    } while (whole != 0);
+  }
+  first = p;
+  if (precision == 0) {
+    last = point;
+  } else {
+    *point = '.';
+    last = point + 1;
+    const std::uint64_t mask = s != 0 ? (std::uint64_t{1} << s) - 1 : 0;
+    std::size_t left = precision;
+    for (; left != 0 && part != 0; --left) {
+      part *= 10;
+      *last++ = static_cast<char>('0' + (part >> s));
+      part &= mask;
+    }
+    std::memset(last, '0', left);
+    last += left;
+  }
+  if (s != 0 && part >= (std::uint64_t{1} << (s - 1))) first = increment_digits(first, last);
+  return true;
+}
+
 void write_value(Sink& out, const Conversion& conv, double value) {
   const auto bits = std::bit_cast<std::uint64_t>(value);
   const bool negative = (bits >> 63) != 0;
@@ -123,35 +176,39 @@ void write_value(Sink& out, const Conversion& conv, double value) {
     precision = exact_fraction_digits;
   }
 
-  // value = m * 2^e with m odd. value * 10^p = m * 5^p * 2^(e+p), which is
-  // an odd number of halves exactly when e + p + 1 == 0.
-  bool tie = false;
-  if (biased_exponent != 0 || fraction != 0) {
-    std::uint64_t mantissa = fraction;
-    int exponent = -1074;
-    if (biased_exponent != 0) {
-      mantissa |= std::uint64_t{1} << 52;
-      exponent = biased_exponent - 1075;
-    }
-    exponent += std::countr_zero(mantissa);
-    tie = exponent == -static_cast<int>(precision) - 1;
+  // value = mantissa * 2^exponent.
+  std::uint64_t mantissa = fraction;
+  int exponent = -1074;
+  if (biased_exponent != 0) {
+    mantissa |= std::uint64_t{1} << 52;
+    exponent = biased_exponent - 1075;
   }
 
   // One spare byte in front for a carry, the digits, '.', the fraction and
   // the extra digit a tie is printed with.
   char digits[1 + max_integer_digits + 1 + exact_fraction_digits + 2];
   char* first = digits + 1;
-  const double magnitude = std::bit_cast<double>(bits & ~(std::uint64_t{1} << 63));
-  const int printed_precision = static_cast<int>(precision) + (tie ? 1 : 0);
-  char* last = std::to_chars(first, digits + sizeof digits, magnitude, std::chars_format::fixed,
-                             printed_precision)
-                   .ptr;
-  if (tie) {
-    // The extra digit is exactly 5 with nothing after it: drop it and round
-    // the rest up, away from zero.
-    --last;
-    if (precision == 0) --last;  // the '.'
-    first = increment_digits(first, last);
+  char* last = first;
+  if (!fast_digits(mantissa, exponent, precision, first, last)) {
+    // With the mantissa made odd, value * 10^p = m * 5^p * 2^(e+p) is an
+    // odd number of halves exactly when e + p + 1 == 0.
+    bool tie = false;
+    if (mantissa != 0) {
+      const int odd_exponent = exponent + std::countr_zero(mantissa);
+      tie = odd_exponent == -static_cast<int>(precision) - 1;
+    }
+    const double magnitude = std::bit_cast<double>(bits & ~(std::uint64_t{1} << 63));
+    const int printed_precision = static_cast<int>(precision) + (tie ? 1 : 0);
+    last = std::to_chars(first, digits + sizeof digits, magnitude, std::chars_format::fixed,
+                         printed_precision)
+               .ptr;
+    if (tie) {
+      // The extra digit is exactly 5 with nothing after it: drop it and
+      // round the rest up, away from zero.
+      --last;
+      if (precision == 0) --last;  // the '.'
+      first = increment_digits(first, last);
+    }
   }
 
   const char sign = negative ? '-' : conv.plus ? '+' : conv.space ? ' ' : '\0';
@@ -175,11 +232,13 @@ std::size_t format_value(char* out, std::size_t capacity, const char* format, do
 
   bool converted = false;
   const char* text = format != nullptr ? format : "";
-  while (*text != '\0') {
-    const char* stop = text;
-    while (*stop != '\0' && *stop != '%') ++stop;
+  const char* const end = text + std::strlen(text);
+  while (text != end) {
+    // Captions run to a hundred spaces and more: let the library scan them.
+    const void* found = std::memchr(text, '%', static_cast<std::size_t>(end - text));
+    const char* stop = found != nullptr ? static_cast<const char*>(found) : end;
     sink.copy(text, static_cast<std::size_t>(stop - text));
-    if (*stop == '\0') break;
+    if (stop == end) break;
 
     // At a '%'.
     text = stop + 1;

@@ -92,7 +92,9 @@ TEST_F(FrameTest, SignedTwinShowsOneOfTwo) {
     cycle_with(1.0, 0.0, c.radians);
     EXPECT_EQ(!(element(test_gauge::trim_positive)->image_flags & host::image_hidden), c.positive_shown) << c.radians;
     EXPECT_EQ(!(element(test_gauge::trim_negative)->image_flags & host::image_hidden), c.negative_shown) << c.radians;
-    if (c.positive_shown) EXPECT_EQ(text(test_gauge::trim_positive), c.positive) << c.radians;
+    if (c.positive_shown) {
+      EXPECT_EQ(text(test_gauge::trim_positive), c.positive) << c.radians;
+    }
     EXPECT_EQ(text(test_gauge::trim_negative), c.negative) << c.radians;
   }
   cycle_with(1.0, 0.0, nan_value);

@@ -75,6 +75,9 @@ class Canvas {
   void stroke_polygon_inside(const std::vector<Pt>& points, double line_width, Rgb colour);
   void polyline(const std::vector<Pt>& points, double line_width, Rgb colour);        // open, butt ends
   void line(Pt a, Pt b, double line_width, Rgb colour);                               // butt ends
+  // Crisp diagonal stripes clipped to cells x0..x1, y0..y1: one `stripe`
+  // wide (measured along a row) every `period` columns, rising to the right.
+  void hatch(int x0, int y0, int x1, int y1, double period, double stripe, Rgb colour);
   void fill_circle(Pt centre, double radius, Rgb colour);
   void stroke_circle(Pt centre, double radius, double line_width, Rgb colour);
   // Arc from one instrument angle clockwise to another, stroke centred on radius.
@@ -88,6 +91,10 @@ class Canvas {
   // look centred: `at` is the reference point picked by the alignments.
   void text(const std::string& utf8, Pt at, const Font& font, Rgb colour,
             HAlign h = HAlign::centre, VAlign v = VAlign::middle);
+  // The same text with a `halo` of the given width round every stroke, to
+  // keep figures legible where they cross other markings.
+  void text_with_halo(const std::string& utf8, Pt at, const Font& font, Rgb colour, Rgb halo,
+                      double halo_width, HAlign h = HAlign::centre, VAlign v = VAlign::middle);
   TextInk measure(const std::string& utf8, const Font& font) const;
 
   Rgba pixel(int x, int y) const;
@@ -96,6 +103,7 @@ class Canvas {
  private:
   void set_source(Rgb colour) const;
   void set_font(const Font& font) const;
+  Pt text_origin(const std::string& utf8, Pt at, const Font& font, HAlign h, VAlign v) const;
   int width_ = 0, height_ = 0;
   cairo_surface_t* surface_ = nullptr;
   cairo_t* cr_ = nullptr;

@@ -105,7 +105,7 @@ TEST(RecordWalk, ChainVisitsEveryElementOnce) {
     } else {
       EXPECT_NE(word(e, 4), 0xFFFFFFFFu) << count;
     }
-    if (kind != 0) { EXPECT_EQ(word(e, 60), 0u) << count;  // own source token 0 }
+    if (kind != 0) { EXPECT_EQ(word(e, 60), 0u) << count; }  // own source token 0
     if (kind == 1) {
       EXPECT_NE(word(e, 112), 0u) << count;
       EXPECT_GE(word(e, 116), 2u) << count;

@@ -175,7 +175,8 @@ void Canvas::hatch(int x0, int y0, int x1, int y1, double period, double stripe,
   cairo_clip(cr_);
   set_source(c);
   const double h = y1 + 1 - y0;
-  for (double t = x0 - h - period; t <= x1 + 1; t += period) {
+  // A quarter-pixel offset keeps the edges off pixel centres, so each row is the last shifted by one.
+  for (double t = x0 - h - period + 0.25; t <= x1 + 1; t += period) {
     cairo_move_to(cr_, t, y1 + 1);
     cairo_line_to(cr_, t + stripe, y1 + 1);
     cairo_line_to(cr_, t + stripe + h, y0);
@@ -253,12 +254,14 @@ Pt Canvas::text_origin(const std::string& utf8, Pt at, const Font& font, HAlign 
 
 void Canvas::text(const std::string& utf8, Pt at, const Font& font, Rgb c, HAlign h, VAlign v) {
   const Pt o = text_origin(utf8, at, font, h, v);
+  // Filled as outlines: glyph masks would snap to whole pixels and miss the ink box.
   cairo_save(cr_);
   set_font(font);
   set_source(c);
-  cairo_move_to(cr_, o.x, o.y);
-  cairo_show_text(cr_, utf8.c_str());
   cairo_new_path(cr_);
+  cairo_move_to(cr_, o.x, o.y);
+  cairo_text_path(cr_, utf8.c_str());
+  cairo_fill(cr_);
   cairo_restore(cr_);
 }
 

@@ -1,8 +1,9 @@
-// The gauges' %f formatter. Digits come from std::to_chars, which prints the
-// exact decimal value of a double; the only thing we change is that an
-// exact halfway value rounds away from zero instead of to even. Everything
-// is read from the bit pattern, so no floating-point arithmetic happens here
-// and the result cannot depend on the FPU mode, the C runtime or the locale.
+// The gauges' %f formatter. Values in the range gauges show get their digits
+// from integer arithmetic on the bits; the rest come from std::to_chars,
+// which prints the exact decimal value of a double, with exact halves
+// pushed away from zero instead of to even. No floating-point arithmetic
+// happens here, so the result cannot depend on the FPU mode, the C runtime
+// or the locale, and nothing is allocated or shared between threads.
 #include "zaz/format.h"
 
 #include <algorithm>
@@ -182,6 +183,8 @@ void write_value(Sink& out, const Conversion& conv, double value) {
   if (biased_exponent != 0) {
     mantissa |= std::uint64_t{1} << 52;
     exponent = biased_exponent - 1075;
+  } else if (mantissa == 0) {
+    exponent = 0;  // zero is a small integer, not a tiny fraction
   }
 
   // One spare byte in front for a carry, the digits, '.', the fraction and
@@ -192,11 +195,8 @@ void write_value(Sink& out, const Conversion& conv, double value) {
   if (!fast_digits(mantissa, exponent, precision, first, last)) {
     // With the mantissa made odd, value * 10^p = m * 5^p * 2^(e+p) is an
     // odd number of halves exactly when e + p + 1 == 0.
-    bool tie = false;
-    if (mantissa != 0) {
-      const int odd_exponent = exponent + std::countr_zero(mantissa);
-      tie = odd_exponent == -static_cast<int>(precision) - 1;
-    }
+    const int odd_exponent = exponent + std::countr_zero(mantissa);
+    const bool tie = odd_exponent == -static_cast<int>(precision) - 1;
     const double magnitude = std::bit_cast<double>(bits & ~(std::uint64_t{1} << 63));
     const int printed_precision = static_cast<int>(precision) + (tie ? 1 : 0);
     last = std::to_chars(first, digits + sizeof digits, magnitude, std::chars_format::fixed,

@@ -19,7 +19,8 @@ function(zaz_art_command gauge_dir out_dir)
   endif()
   add_custom_command(
     OUTPUT ${out_dir}/bitmaps.rc
-    COMMAND ${tool} ${gauge_dir} ${out_dir}
+    COMMAND ${CMAKE_COMMAND} -E env LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp:print_suppressions=0
+            ${tool} ${gauge_dir} ${out_dir}
     DEPENDS ${dep}
     COMMENT "Drawing the ${gauge_dir} bitmaps"
     VERBATIM)
@@ -75,7 +76,6 @@ function(zaz_add_gauge name)
     set(vs ${art_dir}/exports.map)
     file(WRITE ${vs} "{\n  global: Linkage; ImportTable; Resources;\n  local: *;\n};\n")
     target_link_options(${name} PRIVATE -Wl,--version-script=${vs} -Wl,-z,defs)
-    target_link_libraries(${name} PRIVATE platform_posix)
     set_target_properties(${name} PROPERTIES PREFIX "" SUFFIX ".so" LINK_DEPENDS ${vs})
   endif()
   # The exported records live in the frame library; nothing else asks for them.
@@ -84,7 +84,10 @@ function(zaz_add_gauge name)
   else()
     target_link_options(${name} PRIVATE -Wl,-u,Linkage -Wl,-u,ImportTable)
   endif()
-  target_link_libraries(${name} PRIVATE $<LINK_LIBRARY:WHOLE_ARCHIVE,${G_DIR}_gauge>)
+  target_link_libraries(${name} PRIVATE $<LINK_LIBRARY:WHOLE_ARCHIVE,${G_DIR}_gauge> frame)
+  if(NOT WIN32)
+    target_link_libraries(${name} PRIVATE platform_posix)
+  endif()
   set_target_properties(${name} PROPERTIES
     LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/modules
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/modules)

@@ -116,6 +116,17 @@ void Canvas::fill_rounded_rect(double x, double y, double w, double h, double ra
   cairo_fill(cr_);
 }
 
+void Canvas::fill_rounded_rect(double x, double y, double w, double h, double radius, const Gradient& shade) {
+  cairo_pattern_t* p = cairo_pattern_create_linear(shade.from.x, shade.from.y, shade.to.x, shade.to.y);
+  for (const auto& [at, c] : shade.stops) cairo_pattern_add_color_stop_rgb(p, at, c.r / 255.0, c.g / 255.0, c.b / 255.0);
+  cairo_save(cr_);
+  cairo_set_source(cr_, p);
+  rounded_rect_path(cr_, x, y, w, h, radius);
+  cairo_fill(cr_);
+  cairo_restore(cr_);
+  cairo_pattern_destroy(p);
+}
+
 void Canvas::stroke_rounded_rect(double x, double y, double w, double h, double radius, double lw, Rgb c) {
   set_source(c);
   rounded_rect_path(cr_, x, y, w, h, radius);
@@ -182,8 +193,10 @@ void Canvas::hatch(int x0, int y0, int x1, int y1, double period, double stripe,
     cairo_line_to(cr_, t + stripe + h, y0);
     cairo_line_to(cr_, t + h, y0);
     cairo_close_path(cr_);
+    // One fill per stripe: the mono rasteriser miscounts some pixels when
+    // many stripes share a path.
+    cairo_fill(cr_);
   }
-  cairo_fill(cr_);
   cairo_restore(cr_);
 }
 

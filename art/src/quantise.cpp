@@ -12,7 +12,7 @@ namespace {
 std::uint32_t key(Rgb c) { return (c.r << 16) | (c.g << 8) | c.b; }
 Rgb unkey(std::uint32_t k) { return {static_cast<std::uint8_t>(k >> 16), static_cast<std::uint8_t>(k >> 8), static_cast<std::uint8_t>(k)}; }
 
-// Pixel colours over black; std::nullopt-like: `empty` marks a transparent pixel.
+// A pixel composited over black, or marked empty (left to the host as transparent).
 struct Sample {
   Rgb colour;
   bool empty;

@@ -1,5 +1,6 @@
 // The standby airspeed dial: bezel, face, the two speed bugs and the pointer.
 #include <cmath>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ constexpr ScalePoint scale[] = {
 };
 
 double bearing(int x, int y) {
-  const double d = std::atan2(x - 171.0, 171.0 - y) * 180.0 / M_PI;
+  const double d = std::atan2(x - 171.0, 171.0 - y) * 180.0 / std::numbers::pi;
   return d < 0 ? d + 360.0 : d;
 }
 
@@ -49,26 +50,10 @@ art::Bitmap bezel() {
   constexpr int w = 342, h = 345;
   constexpr Rgb interior{2, 2, 2};
   Canvas c(w, h);
-  cairo_t* cr = c.cr();
-
-  // Brushed grey, lit from the top left.
-  cairo_save(cr);
-  cairo_pattern_t* shade = cairo_pattern_create_linear(0, 0, w, h);
-  cairo_pattern_add_color_stop_rgb(shade, 0.0, 0.62, 0.63, 0.65);
-  cairo_pattern_add_color_stop_rgb(shade, 0.5, 0.45, 0.46, 0.48);
-  cairo_pattern_add_color_stop_rgb(shade, 1.0, 0.28, 0.29, 0.30);
-  cairo_set_source(cr, shade);
-  cairo_new_path(cr);
-  // Outer outline of the frame; its rounded corners leave the only black.
+  // Brushed grey, lit from the top left; the rounded corners leave the only black.
   constexpr double r = 22;
-  cairo_arc(cr, w - r, r, r, -M_PI / 2, 0);
-  cairo_arc(cr, w - r, h - r, r, 0, M_PI / 2);
-  cairo_arc(cr, r, h - r, r, M_PI / 2, M_PI);
-  cairo_arc(cr, r, r, r, M_PI, 3 * M_PI / 2);
-  cairo_close_path(cr);
-  cairo_fill(cr);
-  cairo_pattern_destroy(shade);
-  cairo_restore(cr);
+  c.fill_rounded_rect(0, 0, w, h, r,
+                      art::Gradient{{0, 0}, {w, h}, {{0.0, {158, 161, 166}}, {0.5, {115, 117, 122}}, {1.0, {71, 74, 77}}}});
 
   // A bevel: a light lip round the outside and a dark one at the opening.
   c.stroke_rounded_rect(1.5, 1.5, w - 3, h - 3, r - 1.5, 1.5, Rgb{176, 178, 182});
@@ -115,7 +100,7 @@ art::Bitmap dial_face() {
   for (int v : {60, 80, 100, 120, 140, 160, 200, 300, 400, 500, 600, 700}) {
     const std::string s = std::to_string(v);
     // Wide figures sit a little further in so none reaches the ticks.
-    const double radius = s.size() == 2 ? 104 : 100;
+    const double radius = s.size() == 2 ? 103 : 99;
     c.text(s, art::polar(centre, radius, direction(v)), figures, ink);
   }
 

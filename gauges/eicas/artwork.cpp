@@ -108,47 +108,39 @@ void draw_dial(Canvas& c, const DialScale& d) {
 
 // Digits ten pixels tall, so a figure centred on a two-pixel line fills
 // whole rows: 52..61 around the line on rows 56..57.
-const art::Font figure_font{"DejaVu Sans Condensed", 13.7, true};
+constexpr int digit_rows = 10;
 
-struct Rows {
-  int top, bottom;
-};
+const art::Font& figure_font() {
+  static const art::Font font = [] {
+    art::Font f{"DejaVu Sans Condensed", 100, true};
+    f.size = 100 * digit_rows / Canvas(1, 1).measure("1", f).height;
+    return f;
+  }();
+  return font;
+}
 
-// A scale figure with its digits' middle at `centre_y`. Hinted outlines on a
-// whole-pixel baseline keep such small digits sharp; the clip keeps curved
-// overshoots inside the scale's rows.
-void figure(Canvas& c, const std::string& text, double x, double centre_y, art::HAlign h, Rows clip) {
+// A scale figure with its digits' middle at `centre_y`, on a whole-pixel
+// baseline. Round digits overshoot their rows by a fraction of a pixel; the
+// clip trims that, so nothing faint spills beside the marks.
+void figure(Canvas& c, const std::string& text, double x, double centre_y, art::HAlign h) {
+  const double baseline = std::round(centre_y + digit_rows / 2.0);
   cairo_t* cr = c.cr();
   cairo_save(cr);
-  cairo_font_options_t* fo = cairo_font_options_create();
-  cairo_font_options_set_antialias(fo, CAIRO_ANTIALIAS_GRAY);
-  cairo_font_options_set_hint_style(fo, CAIRO_HINT_STYLE_SLIGHT);
-  cairo_set_font_options(cr, fo);
-  cairo_font_options_destroy(fo);
-  const art::TextInk digits = c.measure("0123456789", figure_font);
-  const double baseline = std::round(centre_y + digits.height / 2);
-  cairo_rectangle(cr, 0, clip.top, c.width(), clip.bottom + 1 - clip.top);
+  cairo_rectangle(cr, 0, baseline - digit_rows, c.width(), digit_rows);
   cairo_clip(cr);
-  c.text(text, {x, baseline}, figure_font, scale_grey, h, art::VAlign::baseline);
+  c.text(text, {x, baseline}, figure_font(), scale_grey, h, art::VAlign::baseline);
   cairo_restore(cr);
 }
 
-constexpr Rows upper_scales{52, 133};
-constexpr Rows tank_rows{356, 465};
-
-// A two-pixel horizontal line over rows y..y+1, broken around a figure
-// centred on it when there is one.
+// A two-pixel horizontal line over rows y..y+1, broken around the figure
+// centred on it.
 void bracket_line(Canvas& c, int x0, int x1, int y, const std::string& label) {
-  if (label.empty()) {
-    c.fill_cells(x0, y, x1, y + 1, scale_grey);
-    return;
-  }
   const double mid = (x0 + x1 + 1) / 2.0;
-  const double half = c.measure(label, figure_font).width / 2;
+  const double half = c.measure(label, figure_font()).width / 2;
   const int gap = 3;
   c.fill_cells(x0, y, static_cast<int>(std::floor(mid - half)) - gap, y + 1, scale_grey);
   c.fill_cells(static_cast<int>(std::ceil(mid + half)) + gap, y, x1, y + 1, scale_grey);
-  figure(c, label, mid, y + 1.0, art::HAlign::centre, upper_scales);
+  figure(c, label, mid, y + 1.0, art::HAlign::centre);
 }
 
 struct BracketMark {
@@ -169,7 +161,7 @@ void bracket(Canvas& c, int left_wall, int right_wall, int top, int bottom, cons
       const double mid = (left_wall + right_wall + 2) / 2.0;
       c.fill_cells(left_wall + 2, m.y, left_wall + 5, m.y + 1, scale_grey);
       c.fill_cells(right_wall - 4, m.y, right_wall - 1, m.y + 1, scale_grey);
-      figure(c, m.label, mid, m.y + 1.0, art::HAlign::centre, upper_scales);
+      figure(c, m.label, mid, m.y + 1.0, art::HAlign::centre);
     }
   }
 }
@@ -180,14 +172,14 @@ void flap_scale(Canvas& c) {
   for (int i = 0; i < 5; ++i) {
     const int y = 56 + 18 * i;
     c.fill_cells(620, y, 623, y + 1, scale_grey);
-    figure(c, labels[i], 626, y + 1.0, art::HAlign::left, upper_scales);
+    figure(c, labels[i], 626, y + 1.0, art::HAlign::left);
   }
 }
 
 // The coloured strip beside the tank bars, with its marks on the outer side.
 // Figures stay within the bars' rows, clear of the readouts above.
 void tank_scale(Canvas& c, int strip_x0, bool marks_left) {
-  const int top = tank_rows.top, bottom = tank_rows.bottom;
+  constexpr int top = 356, bottom = 465;
   constexpr int red_rows = 11;  // the last tenth of the travel
   c.fill_cells(strip_x0, top, strip_x0 + 4, bottom - red_rows, band_green);
   c.fill_cells(strip_x0, bottom - red_rows + 1, strip_x0 + 4, bottom, band_red);
@@ -196,14 +188,15 @@ void tank_scale(Canvas& c, int strip_x0, bool marks_left) {
     int y;
     const char* label;
   };
+  // Two-row marks at the top, about the middle and at the foot.
   for (const Mark m : {Mark{top, "100"}, Mark{(top + bottom + 1) / 2 - 1, "50"}, Mark{bottom - 1, "0"}}) {
     c.fill_cells(tick_x0, m.y, tick_x0 + 9, m.y + 1, scale_grey);
-    const double half = 5;  // half the digits' height
+    const double half = digit_rows / 2.0;
     const double centre = std::clamp(m.y + 1.0, top + half, bottom + 1 - half);
     if (marks_left)
-      figure(c, m.label, tick_x0 - 3.0, centre, art::HAlign::right, tank_rows);
+      figure(c, m.label, tick_x0 - 3.0, centre, art::HAlign::right);
     else
-      figure(c, m.label, tick_x0 + 13.0, centre, art::HAlign::left, tank_rows);
+      figure(c, m.label, tick_x0 + 13.0, centre, art::HAlign::left);
   }
 }
 

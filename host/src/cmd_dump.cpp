@@ -13,18 +13,18 @@ namespace panel_host {
 
 namespace {
 
-nlohmann::json number(double v) {
+nlohmann::ordered_json number(double v) {
   if (std::isnan(v)) return "nan";
   if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
   return v;
 }
 
-nlohmann::json element_json(std::size_t index, const ElementState& s) {
+nlohmann::ordered_json element_json(std::size_t index, const ElementState& s) {
   const host::ElementHeader& e = *s.record;
-  nlohmann::json j = {
+  nlohmann::ordered_json j = {
       {"index", index},
       {"kind", kind_name(e.kind)},
-      {"bitmap", e.kind == host::ElementKind::string ? nlohmann::json(nullptr) : nlohmann::json(e.bitmap_id)},
+      {"bitmap", e.kind == host::ElementKind::string ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(e.bitmap_id)},
       {"x", e.x},
       {"y", e.y},
       {"flags", e.image_flags},
@@ -109,10 +109,10 @@ int run_dump(const RunOptions& options, std::ostream& out, std::ostream& err) {
     Session session(options.module);
     for (const auto& [token, value] : options.assignments) session.variables.set(token, value);
     session.run(options.cycles);
-    nlohmann::json elements = nlohmann::json::array();
+    nlohmann::ordered_json elements = nlohmann::ordered_json::array();
     const auto& states = session.driver.elements();
     for (std::size_t i = 0; i < states.size(); ++i) elements.push_back(element_json(i, states[i]));
-    const nlohmann::json doc = {
+    const nlohmann::ordered_json doc = {
         {"gauge", session.driver.name()}, {"tooltip", session.driver.tooltip()}, {"elements", elements}};
     out << doc.dump(2) << "\n";
     return 0;

@@ -186,8 +186,9 @@ class ResourceWalk {
       const std::string where = "resource entry at offset " + hex(entry);
 
       Resource item = path;
-      std::string text;
       const bool named = key & 0x80000000u;
+      if (level == 2 && (named || key > 0xFFFF)) fail(where + ": a language must be a 16-bit number");
+      std::string text;
       if (named) text = name_at(key & 0x7FFFFFFFu, where);
       const bool subdirectory = target & 0x80000000u;
 
@@ -198,7 +199,6 @@ class ResourceWalk {
         item.id = named ? 0 : key;
         item.name = text;
       } else {
-        if (named || key > 0xFFFF) fail(where + ": a language must be a 16-bit number");
         item.language = static_cast<uint16_t>(key);
       }
 
@@ -417,7 +417,8 @@ ResourceSet parse_res(Bytes bytes) {
     if (!fits(bytes.size(), at, 8)) fail(where + " is truncated");
     const uint32_t data_size = le32(bytes, at);
     const uint32_t header_size = le32(bytes, at + 4);
-    if (header_size < 8 || !fits(bytes.size(), at, header_size))
+    if (header_size < 8) fail(where + ": header size " + std::to_string(header_size) + " is too small");
+    if (!fits(bytes.size(), at, header_size))
       fail(where + ": header size " + std::to_string(header_size) + " runs past the end");
     const Bytes header = bytes.subspan(at, header_size);
 

@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <map>
+#include <ostream>
+#include <string>
 #include <stdexcept>
 #include <vector>
 
@@ -59,6 +62,12 @@ inline bool in_palette(const art::Bitmap& b, art::Rgb c) {
 
 inline std::string str(art::Rgb c) {
   return "(" + std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b) + ")";
+}
+
+inline std::string hex_id(std::uint32_t id) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "0x%04x", static_cast<unsigned>(id));
+  return buf;
 }
 
 }  // namespace art_test

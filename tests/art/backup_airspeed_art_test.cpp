@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <set>
 
 #include "art/gauges.h"
@@ -35,7 +36,7 @@ double direction(double knots) {
 constexpr double cx = 171.5, cy = 171.5;  // centre of pixel (171, 171)
 
 Rgb at_polar(const Bitmap& b, double radius, double degrees) {
-  const double a = degrees * M_PI / 180.0;
+  const double a = degrees * std::numbers::pi / 180.0;
   return b.at(static_cast<int>(std::floor(cx + radius * std::sin(a))), static_cast<int>(std::floor(cy - radius * std::cos(a))));
 }
 
@@ -45,6 +46,9 @@ struct Shape {
   std::uint32_t id;
   int width, height, bits;
 };
+std::ostream& operator<<(std::ostream& o, const Shape& s) {
+  return o << art_test::hex_id(s.id) << " " << s.width << "x" << s.height;
+}
 
 class BackupBitmapShape : public ::testing::TestWithParam<Shape> {};
 
@@ -138,17 +142,17 @@ TEST_P(BackupFaceNumber, StandsInItsScaleDirection) {
     for (int x = 0; x < b.width; ++x) {
       const double dx = x + 0.5 - cx, dy = y + 0.5 - cy, r = std::hypot(dx, dy);
       if (r < 70 || r > 124 || b.at(x, y).r < 128) continue;
-      double off = std::atan2(dx, -dy) * 180 / M_PI - want;
+      double off = std::atan2(dx, -dy) * 180 / std::numbers::pi - want;
       off = std::remainder(off, 360.0);
-      if (std::abs(off) * M_PI / 180 * r > 26) continue;  // another number's ink
+      if (std::abs(off) * std::numbers::pi / 180 * r > 20) continue;  // another number's ink
       sx += dx, sy += dy, n += 1;
       nearest = std::min(nearest, r);
       farthest = std::max(farthest, r);
     }
-  ASSERT_GT(n, 60) << "no number near " << want << " degrees";
-  const double got = std::atan2(sx, -sy) * 180 / M_PI;
+  ASSERT_GT(n, 50) << "no number near " << want << " degrees";
+  const double got = std::atan2(sx, -sy) * 180 / std::numbers::pi;
   EXPECT_NEAR(std::remainder(got - want, 360.0), 0.0, 2.5);
-  EXPECT_GE(nearest, 76);
+  EXPECT_GE(nearest, 74);
   EXPECT_LE(farthest, 124);
 }
 
@@ -158,6 +162,7 @@ struct TickCase {
   double knots;
   bool tick;  // a tick there, or a gap between two
 };
+std::ostream& operator<<(std::ostream& o, const TickCase& t) { return o << t.knots << (t.tick ? " kt tick" : " kt gap"); }
 
 class BackupFaceTick : public ::testing::TestWithParam<TickCase> {};
 
@@ -166,7 +171,7 @@ TEST_P(BackupFaceTick, MarksTheScale) {
   const TickCase t = GetParam();
   for (double r : {136.0, 140.0}) EXPECT_EQ(white_ish(at_polar(b, r, direction(t.knots))), t.tick) << "radius " << r;
   if (t.tick) {
-    EXPECT_EQ(at_polar(b, 121, direction(t.knots)), art::black) << "ticks start beyond 121";
+    EXPECT_EQ(at_polar(b, 123, direction(t.knots)), art::black) << "ticks start beyond 123";
   }
 }
 
@@ -177,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TickCase{200, true}, TickCase{250, true}, TickCase{300, true}, TickCase{350, true},
                       TickCase{400, true}, TickCase{500, true}, TickCase{700, true}, TickCase{62.5, false},
                       TickCase{87.5, false}, TickCase{132.5, false}, TickCase{255, false}, TickCase{387.5, false},
-                      TickCase{650 + 12.5, false}, TickCase{40, false}));
+                      TickCase{650 + 12.5, false}));
 
 TEST(BackupFace, NoScaleBetween700And60) {
   const Bitmap& b = bitmap(0x1800);
@@ -207,6 +212,7 @@ struct Marker {
   std::uint32_t id;
   Rgb colour;
 };
+std::ostream& operator<<(std::ostream& o, const Marker& m) { return o << art_test::hex_id(m.id); }
 
 class BackupMarker : public ::testing::TestWithParam<Marker> {};
 

@@ -43,6 +43,9 @@ struct Layout {
   int width, height, bpp, colours;
   std::size_t stride;  // bytes per stored row, worked out by hand
 };
+std::ostream& operator<<(std::ostream& o, const Layout& l) {
+  return o << l.width << "x" << l.height << " " << l.bpp << " bpp";
+}
 
 class BmpLayout : public ::testing::TestWithParam<Layout> {};
 
@@ -141,6 +144,7 @@ struct BadBitmap {
   const char* what;
   void (*spoil)(Bitmap&);
 };
+std::ostream& operator<<(std::ostream& o, const BadBitmap& b) { return o << b.what; }
 
 class BmpRefusesToWrite : public ::testing::TestWithParam<BadBitmap> {};
 
@@ -169,6 +173,7 @@ struct BadFile {
   const char* what;
   void (*spoil)(std::vector<std::uint8_t>&);
 };
+std::ostream& operator<<(std::ostream& o, const BadFile& b) { return o << b.what; }
 
 class BmpRefusesToRead : public ::testing::TestWithParam<BadFile> {};
 

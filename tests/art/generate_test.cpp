@@ -30,6 +30,7 @@ struct BadArgs {
   const char* name;
   const char* args;
 };
+std::ostream& operator<<(std::ostream& o, const BadArgs& b) { return o << b.name; }
 
 class GeneratorRefuses : public ::testing::TestWithParam<BadArgs> {};
 

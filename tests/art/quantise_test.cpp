@@ -14,6 +14,7 @@ using art::Rgb;
 struct ExactCase {
   Rgb colour;
 };
+std::ostream& operator<<(std::ostream& o, const ExactCase& e) { return o << art_test::str(e.colour); }
 
 class QuantiseKeeps : public ::testing::TestWithParam<ExactCase> {};
 
@@ -90,6 +91,9 @@ TEST(Quantise, EmptyCanvasIsAllEntryZero) {
 struct CellCase {
   int x0, y0, x1, y1;
 };
+std::ostream& operator<<(std::ostream& o, const CellCase& c) {
+  return o << c.x0 << "," << c.y0 << ".." << c.x1 << "," << c.y1;
+}
 
 class CanvasCells : public ::testing::TestWithParam<CellCase> {};
 
@@ -116,6 +120,11 @@ struct AlignCase {
   art::VAlign v;
   int x0, x1, y0, y1;  // where the ink must start and end, -1 for "don't care"
 };
+std::ostream& operator<<(std::ostream& o, const AlignCase& a) {
+  const char* h[] = {"left", "centre", "right"};
+  const char* v[] = {"top", "middle", "bottom", "baseline"};
+  return o << h[static_cast<int>(a.h)] << " " << v[static_cast<int>(a.v)];
+}
 
 class CanvasText : public ::testing::TestWithParam<AlignCase> {};
 

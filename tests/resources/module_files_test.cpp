@@ -1,6 +1,7 @@
 // The fixture module in each of its forms: the .res file, the PE32 and
 // PE32+ DLLs and the POSIX module all carry the resources of one script.
 #include <algorithm>
+#include <optional>
 #include <tuple>
 
 #include "support.h"
@@ -88,6 +89,23 @@ std::string module_file_name(const ::testing::TestParamInfo<std::string>& info) 
 INSTANTIATE_TEST_SUITE_P(Forms, ModuleFile,
                          ::testing::Values(fixture::res, fixture::dll32, fixture::dll64, fixture::so),
                          module_file_name);
+
+// A bare file name means the file in the current folder, not a library
+// somewhere on the loader's search path.
+TEST(ModuleFileName, WithoutAFolderIsTheFileHere) {
+  SKIP_WITHOUT(fixture::so);
+  const std::filesystem::path so(fixture::so);
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(so.parent_path());
+  std::optional<ResourceSet> set;
+  try {
+    set = resources_of_module_file(so.filename().string());
+  } catch (...) {
+  }
+  std::filesystem::current_path(previous);
+  ASSERT_TRUE(set);
+  EXPECT_NE(set->find(rt_bitmap, 0x2300), nullptr);
+}
 
 TEST(ResourceSetFind, MatchesNumericTypeAndIdOnly) {
   SKIP_WITHOUT(fixture::res);

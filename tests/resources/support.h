@@ -41,8 +41,10 @@ inline void write(const std::filesystem::path& path, const Bytes& bytes) {
 }
 
 // Skips the calling test when the build could not make a fixture.
-#define SKIP_WITHOUT(path) \
-  if ((path).empty()) GTEST_SKIP() << "fixture not built: " #path
+#define SKIP_WITHOUT(path)                                   \
+  do {                                                       \
+    if ((path).empty()) GTEST_SKIP() << "fixture not built: " #path; \
+  } while (0)
 
 // A folder of its own for one test, removed afterwards.
 class TempDir {

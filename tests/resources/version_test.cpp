@@ -143,7 +143,9 @@ TEST_P(VersionVariant, Reads) {
   const Variant& c = GetParam();
   const VersionInfo v = parse_version(fixture::version_bytes(c.node));
   EXPECT_EQ(v.has_fixed_part, c.fixed);
-  if (c.fixed) EXPECT_EQ(v.os, 0x10004u);
+  if (c.fixed) {
+    EXPECT_EQ(v.os, 0x10004u);
+  }
   EXPECT_EQ(v.strings, c.strings);
   EXPECT_EQ(v.string_table, c.table);
   EXPECT_EQ(v.translations, c.translations);

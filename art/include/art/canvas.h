@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "art/bitmap.h"
@@ -32,6 +33,12 @@ enum class VAlign { top, middle, bottom, baseline };
 // Ink box of a text, relative to the point where it is drawn (baseline origin).
 struct TextInk {
   double x = 0, y = 0, width = 0, height = 0, advance = 0;
+};
+
+// A linear shade from one point to another through colour stops (0..1).
+struct Gradient {
+  Pt from, to;
+  std::vector<std::pair<double, Rgb>> stops;
 };
 
 struct Rgba {
@@ -66,6 +73,7 @@ class Canvas {
 
   void fill_rect(double x, double y, double w, double h, Rgb colour);
   void fill_rounded_rect(double x, double y, double w, double h, double radius, Rgb colour);
+  void fill_rounded_rect(double x, double y, double w, double h, double radius, const Gradient& shade);
   // The stroke is centred on the rectangle's outline.
   void stroke_rounded_rect(double x, double y, double w, double h, double radius,
                            double line_width, Rgb colour);

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <numbers>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "art/art.h"
@@ -27,7 +29,7 @@ constexpr Rgb band_green{6, 159, 34};
 constexpr Rgb band_yellow{254, 241, 37};
 constexpr Rgb band_red{182, 17, 19};
 constexpr Rgb gear_green{0, 212, 0};
-constexpr Rgb gear_yellow{255, 236, 0};
+constexpr Rgb legend_yellow{255, 236, 0};
 constexpr Rgb gear_dark{16, 15, 0};
 // Opaque, so a bar's dark half hides what lies under its window.
 constexpr Rgb bar_dark{0, 0, 1};
@@ -354,7 +356,7 @@ std::vector<art::Bitmap> eicas_bitmaps() {
   for (std::uint32_t id : {0x1600u, 0x1700u}) out.push_back(lever_pointer(id));
   for (std::uint32_t id : {0x4000u, 0x3100u}) {
     out.push_back(legend(id, 37, "AB", art::white, false));
-    out.push_back(legend(id + 1, 37, "AB", gear_yellow, false));
+    out.push_back(legend(id + 1, 37, "AB", legend_yellow, false));
   }
 
   // Fuel flow and spoiler bars fill upward, the flap bar downward.
@@ -373,7 +375,7 @@ std::vector<art::Bitmap> eicas_bitmaps() {
 
   for (std::uint32_t id : {0x6400u, 0x6500u, 0x6600u}) {
     out.push_back(legend(id, 67, "DOWN", gear_green, false));
-    out.push_back(legend(id + 1, 67, "TRNST", gear_yellow, true));
+    out.push_back(legend(id + 1, 67, "TRNST", legend_yellow, true));
     out.push_back(legend(id + 2, 67, "UP", art::white, false));
   }
   return out;

@@ -266,7 +266,7 @@ enum GearLegend { down = 0, in_transit = 1, up = 2 };
 template <Slot S>
 double gear_legend(const host::ElementHeader*) {
   const double v = frame::slot(S);
-  
+  if (std::isnan(v)) return in_transit;
   if (v <= 9) return up;
   if (v <= 16374) return in_transit;
   return down;

@@ -25,7 +25,8 @@ std::string format(const char* pattern, unsigned long long value) {
 // the terminal.
 std::string shown(const std::string& text) {
   std::string out;
-  for (unsigned char c : text) {
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
     if (c < 0x20 || c == 0x7F)
       out += format("\\x%02llx", c);
     else
@@ -105,8 +106,8 @@ std::string bitmap_file_name(const Resource& r, std::set<std::string>& taken) {
   if (r.name.empty()) {
     stem = format("0x%04llx", r.id);
   } else {
-    for (unsigned char c : r.name.substr(0, 64))
-      stem += std::isalnum(c) || c == '-' || c == '_' ? static_cast<char>(c) : '_';
+    for (const char c : r.name.substr(0, 64))
+      stem += std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' ? c : '_';
   }
   std::string name = stem + ".bmp";
   if (taken.count(name)) name = stem + "-" + std::to_string(r.language) + ".bmp";

@@ -567,7 +567,10 @@ ResourceSet resources_from_handle(void* dl_handle) {
   if (!table) fail("the module exports no Resources record");
   const auto begin = reinterpret_cast<uintptr_t>(table->begin);
   const auto end = reinterpret_cast<uintptr_t>(table->end);
-  if (!table->begin || end < begin) fail("the module's Resources record is not a range of bytes");
+  // The module is already running in our process, so this can't guard
+  // against a hostile one; it catches a record that was never filled in.
+  if (!table->begin || end < begin || end - begin > (uintptr_t{1} << 30))
+    fail("the module's Resources record is not a range of bytes");
   return parse_res(Bytes(table->begin, end - begin));
 }
 

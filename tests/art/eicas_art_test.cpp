@@ -2,9 +2,9 @@
 // where the bars, pointers and needles land, the overlay must meet them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <functional>
 #include <map>
 #include <numbers>

@@ -1,6 +1,5 @@
 // Zazader_Airspeed through its module.
 #include <cmath>
-#include <cstring>
 #include <iomanip>
 #include <limits>
 #include <sstream>

@@ -262,6 +262,8 @@ const Case control_cases[] = {
      {text(47, "+00.0"), shown(47), hidden(48), text(49, "+00.0"), shown(49), text(51, "+00.0"), shown(51)}},
     {"trims_2_5_degrees", {{trim_elevator, 0.0436332}, {trim_rudder, -0.0436332}, {trim_aileron, 0.0436332}},
      {text(47, "+02.5"), text(50, "-02.5"), shown(50), text(51, "+02.5")}},
+    // Lands on 2.25 (printed rounding away) only with 57.29578, not 180/pi.
+    {"trim_factor", {{trim_rudder, 0.039269905930082644}}, {text(49, "+02.3")}},
     {"trims_not_a_number_show_neither", {{trim_elevator, nan_value}},
      {hidden(47), hidden(48), text(48, "-----")}},
 };
@@ -333,12 +335,18 @@ TEST_P(EicasFlaps, PointerStepsAndReadoutRounds) {
 #ifndef ZAZ_MODULE_DIR
   EXPECT_EQ(flap_degrees, c.degrees);
   EXPECT_EQ(flap_detent, c.detent);
+  // The horizontal callback alone writes them too.
+  flap_degrees = flap_detent = -7;
+  reinterpret_cast<host::SliderElement*>(g.at(45).record)->update_x(g.at(45).record);
+  EXPECT_EQ(flap_degrees, c.degrees);
+  EXPECT_EQ(flap_detent, c.detent);
 #endif
 }
 
 INSTANTIATE_TEST_SUITE_P(
     eicas, EicasFlaps,
     ::testing::Values(FlapCase{"up", 0, 0, 0, "00"}, FlapCase{"just_short_of_10", 4095, 9, 0, "10"},
+                      FlapCase{"short_of_10_by_less_than_a_single_step", 4095.9999, 9, 0, "10"},
                       FlapCase{"reads_10_points_at_0", 4000, 9, 0, "10"}, FlapCase{"exactly_10", 4096, 10, 10, "10"},
                       FlapCase{"exactly_20", 8192, 20, 20, "20"}, FlapCase{"exactly_30", 12288, 30, 30, "30"},
                       FlapCase{"exactly_40", 16384, 40, 40, "40"}, FlapCase{"past_full", 20000, 48, 40, "49"},

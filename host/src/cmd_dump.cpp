@@ -3,9 +3,12 @@
 #include <iomanip>
 #include <nlohmann/json.hpp>
 #include <ostream>
+#include <set>
 #include <sstream>
 
 #include "commands.h"
+#include "fonts.h"
+#include "render_bitmap.h"
 #include "session.h"
 #include "text.h"
 
@@ -128,7 +131,17 @@ int run_info(const std::string& module, std::ostream& out, std::ostream& err) {
     const auto& states = session.driver.elements();
     out << "gauge     " << session.driver.name() << "\n"
         << "tooltip   " << session.driver.tooltip() << "\n"
-        << "elements  " << states.size() << "\n\n";
+        << "elements  " << states.size() << "\n";
+    // The faces the text is drawn in, once per font the gauge names.
+    FontBook fonts;
+    std::set<std::pair<std::string, uint32_t>> named;
+    for (const ElementState& s : states) {
+      if (s.record->kind != host::ElementKind::string) continue;
+      const auto& t = reinterpret_cast<const host::StringElement&>(*s.record);
+      const std::pair font{std::string(t.font_name, strnlen(t.font_name, sizeof t.font_name)), t.font_weight};
+      if (named.insert(font).second) out << "font      " << fonts.choice(font.first, font.second).describe() << "\n";
+    }
+    out << "\n";
     out << std::left << std::setw(6) << "index" << std::setw(14) << "kind" << std::setw(8) << "bitmap"
         << std::setw(12) << "position" << std::setw(11) << "callbacks" << "details\n";
     for (std::size_t i = 0; i < states.size(); ++i) {
@@ -140,6 +153,9 @@ int run_info(const std::string& module, std::ostream& out, std::ostream& err) {
           << std::setw(11) << callbacks_of(e) << details_of(e) << "\n";
     }
     return 0;
+  } catch (const RenderError& e) {
+    err << "panel-host: " << e.what() << "\n";
+    return 2;
   } catch (const LoadError& e) {
     err << "panel-host: " << e.what() << "\n";
     return 2;

@@ -356,15 +356,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --------------------------------------------------- the gauge as a whole
 
-// Parameterised on the module's name, so these run under the same names
-// as the tables above.
-class EicasGauge : public ::testing::TestWithParam<const char*> {};
-
 #ifndef ZAZ_MODULE_DIR
 // Only the module's globals show this: the flap pointer rewrites them
 // before it reads them back.
-TEST_P(EicasGauge, FirstDrawClearsTheFlapGlobalsOnce) {
-  GaugeUnderTest g(GetParam());
+TEST(EicasGauge, FirstDrawClearsTheFlapGlobalsOnce) {
+  GaugeUnderTest g(module_name);
   g.set(power, 1.0);
   g.set(flap_lever, 8192);
   frame::first_draw_done = 0;  // as at load
@@ -380,7 +376,7 @@ TEST_P(EicasGauge, FirstDrawClearsTheFlapGlobalsOnce) {
 }
 
 // Slots nobody reads are refreshed too, so only the table shows them.
-TEST_P(EicasGauge, EverySlotRefreshedByItsToken) {
+TEST(EicasGauge, EverySlotRefreshedByItsToken) {
   constexpr uint32_t tokens[] = {
       0x277, 0x28A, 0x231, 0x23B, 0x237, 0x241, 0x232, 0x23C, 0x317, 0x27E, 0x291, 0x3D,  0x148, 0x149,
       0x160, 0x301, 0x0,   0x2EE, 0x272, 0x285, 0x80,  0xA3,  0x273, 0x286, 0x270, 0x283, 0x284, 0x282,
@@ -388,7 +384,7 @@ TEST_P(EicasGauge, EverySlotRefreshedByItsToken) {
       0x14C, 0x14D, 0x14E, 0x2DE, 0x2FC, 0x2FB, 0x2F9, 0x2DC, 0x2FA, 0x340, 0x387, 0x278,
   };
   ASSERT_EQ(module_gauge.variables.size(), std::size(tokens));
-  GaugeUnderTest g(GetParam());
+  GaugeUnderTest g(module_name);
   for (uint32_t t : tokens) g.set(t, 1000.0 + t);
   g.cycle();
   for (std::size_t i = 0; i < std::size(tokens); ++i) {
@@ -401,7 +397,7 @@ TEST_P(EicasGauge, EverySlotRefreshedByItsToken) {
 
 // ----------------------------------------------------------------- labels
 
-TEST_P(EicasGauge, CaptionsPushTheirNumberOutOfTheBox) {
+TEST(EicasGauge, CaptionsPushTheirNumberOutOfTheBox) {
   struct Label {
     std::size_t element;
     const char* text;
@@ -415,7 +411,7 @@ TEST_P(EicasGauge, CaptionsPushTheirNumberOutOfTheBox) {
       {74, "TRIM", 31},       {75, "ELEV.\xB0", 38},  {76, "RUDD.\xB0", 35},   {77, "AILER.\xB0", 38},
       {78, "GEAR", 40},       {79, "BATT V.", 34},    {80, "LOAD A.", 26},
   };
-  GaugeUnderTest g(GetParam());
+  GaugeUnderTest g(module_name);
   g.set(power, 1.0);
   g.cycle();
   for (const Label& l : labels) {
@@ -426,8 +422,8 @@ TEST_P(EicasGauge, CaptionsPushTheirNumberOutOfTheBox) {
 
 // ----------------------------------------------------------------- layout
 
-TEST_P(EicasGauge, NameAndTooltip) {
-  GaugeUnderTest g(GetParam());
+TEST(EicasGauge, NameAndTooltip) {
+  GaugeUnderTest g(module_name);
   EXPECT_EQ(g.driver().name(), "Zazader_EICAS");
   EXPECT_EQ(g.driver().tooltip(), "EICAS");
   EXPECT_EQ(g.size(), element_count);
@@ -478,8 +474,8 @@ constexpr Place chain[element_count] = {
     {icon, 0x4000, 87, 50},         {icon, 0x3100, 215, 50},
 };
 
-TEST_P(EicasGauge, ChainInDrawingOrder) {
-  GaugeUnderTest g(GetParam());
+TEST(EicasGauge, ChainInDrawingOrder) {
+  GaugeUnderTest g(module_name);
   ASSERT_EQ(g.size(), element_count);
   for (std::size_t i = 0; i < element_count; ++i) {
     SCOPED_TRACE("element " + std::to_string(i));
@@ -500,7 +496,7 @@ TEST_P(EicasGauge, ChainInDrawingOrder) {
   }
 }
 
-TEST_P(EicasGauge, NeedleTablesAndPivots) {
+TEST(EicasGauge, NeedleTablesAndPivots) {
   struct Entry {
     int32_t x, y;
     double value;
@@ -514,7 +510,7 @@ TEST_P(EicasGauge, NeedleTablesAndPivots) {
       {6, {128, 101, 0}, {40, 36, 16384}},  {7, {257, 101, 0}, {168, 36, 16384}},
       {10, {129, 242, 0}, {73, 164, 1000}}, {11, {257, 242, 0}, {202, 165, 1000}},
   };
-  GaugeUnderTest g(GetParam());
+  GaugeUnderTest g(module_name);
   std::set<const host::NonLinearity*> tables;
   for (const NeedleTable& n : needles) {
     SCOPED_TRACE("element " + std::to_string(n.element));
@@ -533,7 +529,7 @@ TEST_P(EicasGauge, NeedleTablesAndPivots) {
   }
 }
 
-TEST_P(EicasGauge, SliderScalesRangesAndIconStates) {
+TEST(EicasGauge, SliderScalesRangesAndIconStates) {
   struct Scale {
     std::size_t element;
     double y;
@@ -551,7 +547,7 @@ TEST_P(EicasGauge, SliderScalesRangesAndIconStates) {
   };
   const States icons[] = {{1, 2}, {53, 3}, {54, 3}, {55, 3}, {81, 2}, {82, 2}};
 
-  GaugeUnderTest g(GetParam());
+  GaugeUnderTest g(module_name);
   for (const Scale& s : sliders) {
     const auto* e = reinterpret_cast<const host::SliderElement*>(g.at(s.element).record);
     EXPECT_EQ(e->scale_x, 0.0) << "element " << s.element;
@@ -568,8 +564,5 @@ TEST_P(EicasGauge, SliderScalesRangesAndIconStates) {
     EXPECT_EQ(reinterpret_cast<const host::IconElement*>(g.at(s.element).record)->states, s.states)
         << "element " << s.element;
 }
-
-INSTANTIATE_TEST_SUITE_P(eicas, EicasGauge, ::testing::Values(module_name),
-                         [](const auto&) { return std::string("module"); });
 
 }  // namespace

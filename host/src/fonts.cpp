@@ -85,7 +85,7 @@ uint32_t decode_utf8(const std::string& s) {
 
 std::string FontChoice::describe() const {
   std::string s = "\"" + requested + "\" " + std::to_string(weight) + ": " + family;
-  if (!style.empty()) s += " " + style;
+  if (!style.empty() && lower(family).find(lower(style)) == std::string::npos) s += " " + style;
   s += installed ? " (installed" : " (stand-in";
   if (!file.empty()) s += ", " + file;
   return s + ")";

@@ -15,6 +15,7 @@ struct DibCase {
   std::optional<BitmapInfo> info;
   uint32_t pixels_at = 0;  // bfOffBits of the .bmp file, when readable
 };
+void PrintTo(const DibCase& c, std::ostream* os) { *os << c.name; }
 
 DibSpec spec(uint16_t bits, int32_t width, int32_t height, size_t tail) {
   DibSpec s;
@@ -119,6 +120,7 @@ struct FixtureBitmap {
   const std::string* bmp;
   BitmapInfo info;
 };
+void PrintTo(const FixtureBitmap& c, std::ostream* os) { *os << c.name; }
 
 class FixtureBitmaps : public ::testing::TestWithParam<FixtureBitmap> {};
 

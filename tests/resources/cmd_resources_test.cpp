@@ -151,6 +151,7 @@ struct Failure {
   std::function<std::string(const fixture::TempDir&)> module;
   bool extract_onto_file;
 };
+void PrintTo(const Failure& c, std::ostream* os) { *os << c.name; }
 
 class ResourcesFailure : public ::testing::TestWithParam<Failure> {};
 

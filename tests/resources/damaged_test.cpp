@@ -27,6 +27,7 @@ struct FixtureFile {
   const std::string* path;
   bool pe;
 };
+void PrintTo(const FixtureFile& c, std::ostream* os) { *os << c.name; }
 
 ResourceSet parse(const FixtureFile& f, std::span<const uint8_t> bytes) {
   return f.pe ? read_pe_resources(bytes) : parse_res(bytes);
@@ -93,6 +94,7 @@ struct HeaderDamage {
   std::function<void(Bytes&, const PeLayout&)> damage;
   const char* message;
 };
+void PrintTo(const HeaderDamage& c, std::ostream* os) { *os << c.name; }
 
 // One bitmap, 4 bytes, under the usual three levels.
 struct Tree {
@@ -175,6 +177,7 @@ struct TreeDamage {
   std::function<void(Tree&)> damage;
   const char* message;
 };
+void PrintTo(const TreeDamage& c, std::ostream* os) { *os << c.name; }
 
 void set(Tree& t, uint32_t at, uint32_t value) { fixture::set32(t.s.b, at, value); }
 
@@ -261,6 +264,7 @@ struct ResDamage {
   std::function<Bytes()> make;
   const char* message;
 };
+void PrintTo(const ResDamage& c, std::ostream* os) { *os << c.name; }
 
 Bytes one_entry() { return fixture::res_file({{rt_bitmap, "", 0x2300, "", 1033, {1, 2, 3, 4}}}); }
 
@@ -316,6 +320,7 @@ struct FileCase {
   const char* message;
   const std::string* needs = nullptr;
 };
+void PrintTo(const FileCase& c, std::ostream* os) { *os << c.name; }
 
 Bytes prefix_of(const std::string& path, size_t n) {
   Bytes b = fixture::read(path);

@@ -22,6 +22,7 @@ struct FixedField {
   uint32_t VersionInfo::*field;
   uint32_t expected;
 };
+void PrintTo(const FixedField& c, std::ostream* os) { *os << c.name; }
 
 class VersionFixedField : public ::testing::TestWithParam<FixedField> {};
 
@@ -79,6 +80,7 @@ struct Variant {
   std::string table;
   std::vector<std::pair<uint16_t, uint16_t>> translations;
 };
+void PrintTo(const Variant& c, std::ostream* os) { *os << c.name; }
 
 std::vector<Variant> variants() {
   // A value whose length counts bytes, as some writers do, instead of
@@ -159,6 +161,7 @@ struct Damage {
   std::function<Bytes()> make;
   const char* message;  // part of the error
 };
+void PrintTo(const Damage& c, std::ostream* os) { *os << c.name; }
 
 // A well-formed record: root (key and fixed part end at 92), a string
 // table at 92 with one string, a translation.

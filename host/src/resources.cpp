@@ -296,7 +296,7 @@ std::optional<DibLayout> dib_layout(Bytes dib) {
     if (colours == 0) colours = uint64_t{1} << bits;
   }
   if (colours > dib.size()) return std::nullopt;
-  const uint64_t pixel_offset = header_size + colours * palette_entry;
+  const uint64_t pixel_offset = header_size + masks + colours * palette_entry;
 
   uint64_t pixel_bytes = 0;
   if (compression == 0 || ((compression == 3 || compression == 6) && (bits == 16 || bits == 32))) {
@@ -442,7 +442,7 @@ ResourceSet parse_res(Bytes bytes) {
                      bytes.begin() + static_cast<std::ptrdiff_t>(data + data_size));
     set.items.push_back(std::move(item));
     // The padding after the last entry may be left off.
-    at = std::min<uint64_t>(align4(data + data_size), bytes.size());
+    at = std::min<uint64_t>(data + data_size, bytes.size());
   }
   return set;
 }

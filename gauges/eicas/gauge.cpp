@@ -1,5 +1,6 @@
 // Zazader_EICAS: the engine indication and systems display.
 #include <cmath>
+#include <utility>
 
 #include "zaz/frame.h"
 #include "zaz/records.h"
@@ -133,8 +134,10 @@ double psi(const host::ElementHeader*) {
 
 // --------------------------------------------------------- engine dials
 
+// N1 and N2, in percent.
 template <Slot S>
-constexpr frame::Readout n1_text{.value = frame::slot_value<S>, .limits = {.low = 0, .high = 110}, .format = "%03.0f"};
+constexpr frame::Readout percent_text{
+    .value = frame::slot_value<S>, .limits = {.low = 0, .high = 110}, .format = "%03.0f"};
 template <Slot S>
 constexpr frame::Pointer n1_needle{.value = frame::slot_value<S>};
 template <Slot S>
@@ -160,8 +163,6 @@ NeedleTables tables = {
 // ------------------------------------------------ engine and system rows
 
 template <Slot S>
-constexpr frame::Readout n2_text{.value = frame::slot_value<S>, .limits = {.low = 0, .high = 110}, .format = "%03.0f"};
-template <Slot S>
 constexpr frame::Readout egt_text{.value = celsius<S>, .limits = {.low = 0, .high = 999}, .format = "%03.0f"};
 template <Slot S>
 constexpr frame::Readout oil_temp_text{.value = celsius<S>, .limits = {.low = 0, .high = 99}, .format = "%02.0f"};
@@ -186,7 +187,8 @@ double range_km(const host::ElementHeader*) { return endurance_hours() * (ground
 double range_nm(const host::ElementHeader*) { return endurance_hours() * ground_speed_knots(); }
 
 template <Slot S>
-constexpr frame::Readout flow_text{.value = frame::slot_value<S>, .limits = {.low = 0, .high = 99999}, .format = "%05.0f"};
+constexpr frame::Readout flow_text{
+    .value = frame::slot_value<S>, .limits = {.low = 0, .high = 99999}, .format = "%05.0f"};
 template <Slot S>
 constexpr frame::Pointer flow_bar{.value = frame::slot_value<S>, .limits = {.low = 0, .high = 50000}};
 
@@ -198,13 +200,17 @@ constexpr frame::Readout range_km_text{.value = range_km, .limits = {.low = 0, .
 constexpr frame::Readout range_nm_text{.value = range_nm, .limits = {.low = 0, .high = 99999}, .format = "%05.0f"};
 
 template <Slot S>
-constexpr frame::Readout tank_text{.value = frame::slot_value<S>, .limits = {.low = 0, .high = 1500}, .format = "%04.0f"};
+constexpr frame::Readout tank_text{
+    .value = frame::slot_value<S>, .limits = {.low = 0, .high = 1500}, .format = "%04.0f"};
 template <Slot S>
 constexpr frame::Pointer tank_bar{.value = frame::slot_value<S>, .limits = {.low = 0, .high = 1500}};
 
 // ---------------------------------------------- spoilers, flaps, trims
 
+// The lever moves 409.6 units a degree; the readout rounds where the
+// pointer truncates, so 4000 reads 10 with the pointer still at 0.
 double flap_lever_degrees(const host::ElementHeader*) { return frame::slot(flap_lever) / 409.6; }
+// About 273 units a degree, 60 degrees at full travel.
 double spoiler_degrees(const host::ElementHeader*) { return frame::slot(spoiler_right) / 273.0; }
 
 constexpr frame::Readout flap_text{.value = flap_lever_degrees, .format = "%02.0f"};
@@ -245,9 +251,10 @@ double trim_degrees(const host::ElementHeader*) {
   return frame::slot(S) * 57.29578;
 }
 
-// The values compared are single precision, and no single-precision value
-// lies between -99.99 and its nearest single, nor between -99.9 and its: a
-// lower bound at the single itself compares and replaces alike.
+// A bound past +-99.99 (+-99.9 for the aileron) becomes its single-precision
+// neighbour. The lower bound is that single outright: the value compared is
+// single precision already, and no single lies between the double bound
+// and its nearest single.
 constexpr frame::Limits trim_limits{
     .low = frame::to_single(-99.99), .high = 99.99, .high_value = frame::to_single(99.99)};
 constexpr frame::Limits aileron_limits{
@@ -256,6 +263,10 @@ constexpr frame::Limits aileron_limits{
 template <Slot S, const frame::Limits& L>
 constexpr frame::SignedTwin trim_text{
     .value = trim_degrees<S>, .limits = L, .positive_format = "+%04.1f", .negative_format = "%05.1f"};
+constexpr const frame::SignedTwin& elevator_trim = trim_text<trim_elevator, trim_limits>;
+constexpr const frame::SignedTwin& rudder_trim = trim_text<trim_rudder, trim_limits>;
+constexpr const frame::SignedTwin& aileron_trim = trim_text<trim_aileron, aileron_limits>;
+constexpr bool zero_or_positive = false, negative = true;
 
 // ----------------------------------------------------- gear and battery
 
@@ -278,46 +289,35 @@ constexpr frame::Readout battery_text{.value = frame::slot_value<S>, .format = "
 // --------------------------------------------------------------- labels
 
 // A caption's format: its text, a run of spaces and "%.0f", so that the
-// printed 0 lands past the box's right edge.
+// printed 0 lands past the box's right edge. caption<"N1", 130> is "N1",
+// 130 spaces and "%.0f", as one array of static storage.
 template <std::size_t N>
-struct Caption {
-  char text[N];
+struct Literal {
+  char chars[N];
+  constexpr Literal(const char (&text)[N]) {
+    for (std::size_t i = 0; i < N; ++i) chars[i] = text[i];
+  }
 };
 
-template <std::size_t Spaces, std::size_t L>
-constexpr Caption<L + Spaces + 4> caption(const char (&text)[L]) {
-  Caption<L + Spaces + 4> c{};
-  std::size_t n = 0;
-  for (std::size_t i = 0; i + 1 < L; ++i) c.text[n++] = text[i];
-  for (std::size_t i = 0; i < Spaces; ++i) c.text[n++] = ' ';
-  for (char ch : "%.0f") c.text[n++] = ch;
-  return c;
+template <Literal Text, std::size_t Spaces>
+constexpr char caption_char(std::size_t i) {
+  constexpr std::size_t length = sizeof Text.chars - 1;
+  constexpr char conversion[] = "%.0f";
+  if (i < length) return Text.chars[i];
+  if (i < length + Spaces) return ' ';
+  return conversion[i - length - Spaces];
 }
 
-// 0xB0 is the degree sign in code page 1252.
-constexpr auto n1_caption = caption<130>("N1");
-constexpr auto itt_caption = caption<117>("ITT");
-constexpr auto n2_caption = caption<123>("N2");
-constexpr auto egt_caption = caption<124>("EGT");
-constexpr auto oil_temp_caption = caption<120>("OIL \xB0" "C");
-constexpr auto oil_pressure_caption = caption<112>("OIL PR");
-constexpr auto gen_volts_caption = caption<105>("GEN VOLT");
-constexpr auto gen_amps_caption = caption<123>("GEN AMPS");
-constexpr auto hydraulic_caption = caption<139>("HYDR. PR");
-constexpr auto fuel_flow_caption = caption<69>("FUEL PPH");
-constexpr auto range_caption = caption<61>("RANGE");
-constexpr auto hr_caption = caption<70>("HR");
-constexpr auto km_caption = caption<74>("KM");
-constexpr auto nm_caption = caption<81>("NM");
-constexpr auto quantity_caption = caption<75>("QUANT. GAL");
-constexpr auto spoiler_flaps_caption = caption<15>("SPOILER  FLAPS");
-constexpr auto trim_caption = caption<31>("TRIM");
-constexpr auto elevator_caption = caption<38>("ELEV.\xB0");
-constexpr auto rudder_caption = caption<35>("RUDD.\xB0");
-constexpr auto aileron_caption = caption<38>("AILER.\xB0");
-constexpr auto gear_caption = caption<40>("GEAR");
-constexpr auto battery_volts_caption = caption<34>("BATT V.");
-constexpr auto battery_load_caption = caption<26>("LOAD A.");
+template <Literal Text, std::size_t Spaces, std::size_t... I>
+constexpr char caption_chars[] = {caption_char<Text, Spaces>(I)...};
+
+template <Literal Text, std::size_t Spaces, std::size_t... I>
+constexpr auto& spell_caption(std::index_sequence<I...>) {
+  return caption_chars<Text, Spaces, I...>;
+}
+
+template <Literal Text, std::size_t Spaces>
+constexpr auto& caption = spell_caption<Text, Spaces>(std::make_index_sequence<sizeof Text.chars - 1 + Spaces + 5>{});
 
 // ----------------------------------------------------------------- text
 
@@ -481,8 +481,8 @@ Chain chain = {
     .overlay = wire.icon(1, {.bitmap = 0x4900, .x = 0, .y = 0, .states = 2, .update = frame::overlay_icon}),
 
     // Engine dials
-    .n1_left_text = wire.string(2, value_text(90, 25, readout<n1_text<n1_left>>)),
-    .n1_right_text = wire.string(3, value_text(218, 25, readout<n1_text<n1_right>>)),
+    .n1_left_text = wire.string(2, value_text(90, 25, readout<percent_text<n1_left>>)),
+    .n1_right_text = wire.string(3, value_text(218, 25, readout<percent_text<n1_right>>)),
     .n1_left_needle = wire.needle(4, {.bitmap = 0x6100, .x = 74, .y = 77, .pivot_x = 5, .pivot_y = 5,
                                       .table = tables.n1_left, .update = value_pointer<n1_needle<n1_left>>}),
     .n1_right_needle = wire.needle(5, {.bitmap = 0x1400, .x = 203, .y = 77, .pivot_x = 5, .pivot_y = 5,
@@ -501,8 +501,8 @@ Chain chain = {
                                          .table = tables.itt_right, .update = value_pointer<itt_needle<itt_right>>}),
 
     // Engine and system rows
-    .n2_left_text = wire.string(12, value_text(38, 299, readout<n2_text<n2_left>>)),
-    .n2_right_text = wire.string(13, value_text(220, 299, readout<n2_text<n2_right>>)),
+    .n2_left_text = wire.string(12, value_text(38, 299, readout<percent_text<n2_left>>)),
+    .n2_right_text = wire.string(13, value_text(220, 299, readout<percent_text<n2_right>>)),
     .egt_left_text = wire.string(14, value_text(38, 324, readout<egt_text<egt_left>>)),
     .egt_right_text = wire.string(15, value_text(220, 324, readout<egt_text<egt_right>>)),
     .oil_temp_left_text = wire.string(16, value_text(50, 349, readout<oil_temp_text<oil_temp_left>>)),
@@ -556,12 +556,12 @@ Chain chain = {
     // Runs downward: the flap bar fills from the top.
     .flap_bar = wire.moving_image(46, {.bitmap = 0x2400, .x = 608, .y = 56, .y_first = 40, .y_second = 0,
                                        .update_x = own_value, .update_y = value_pointer<flap_bar>}),
-    .elevator_trim_text = wire.string(47, value_text(590, 174, signed_twin<trim_text<trim_elevator, trim_limits>, false>, 100)),
-    .elevator_trim_negative_text = wire.string(48, value_text(592, 174, signed_twin<trim_text<trim_elevator, trim_limits>, true>)),
-    .rudder_trim_text = wire.string(49, value_text(590, 199, signed_twin<trim_text<trim_rudder, trim_limits>, false>)),
-    .rudder_trim_negative_text = wire.string(50, value_text(592, 199, signed_twin<trim_text<trim_rudder, trim_limits>, true>)),
-    .aileron_trim_text = wire.string(51, value_text(590, 224, signed_twin<trim_text<trim_aileron, aileron_limits>, false>)),
-    .aileron_trim_negative_text = wire.string(52, value_text(592, 224, signed_twin<trim_text<trim_aileron, aileron_limits>, true>)),
+    .elevator_trim_text = wire.string(47, value_text(590, 174, signed_twin<elevator_trim, zero_or_positive>, 100)),
+    .elevator_trim_negative_text = wire.string(48, value_text(592, 174, signed_twin<elevator_trim, negative>)),
+    .rudder_trim_text = wire.string(49, value_text(590, 199, signed_twin<rudder_trim, zero_or_positive>)),
+    .rudder_trim_negative_text = wire.string(50, value_text(592, 199, signed_twin<rudder_trim, negative>)),
+    .aileron_trim_text = wire.string(51, value_text(590, 224, signed_twin<aileron_trim, zero_or_positive>)),
+    .aileron_trim_negative_text = wire.string(52, value_text(592, 224, signed_twin<aileron_trim, negative>)),
 
     // Gear and battery
     .gear_left_legend = wire.icon(53, {.bitmap = 0x6500, .x = 497, .y = 341, .states = 3,
@@ -573,30 +573,30 @@ Chain chain = {
     .battery_volts_text = wire.string(56, value_text(590, 424, readout<battery_text<battery_volts>>)),
     .battery_amps_text = wire.string(57, value_text(590, 449, readout<battery_text<battery_amps>>)),
 
-    // Labels
-    .n1_label = wire.string(58, label_text(134, 0, label<n1_caption.text>)),
-    .itt_label = wire.string(59, label_text(130, 143, label<itt_caption.text>)),
-    .n2_label = wire.string(60, label_text(134, 299, label<n2_caption.text>)),
-    .egt_label = wire.string(61, label_text(130, 324, label<egt_caption.text>)),
-    .oil_temp_label = wire.string(62, label_text(118, 349, label<oil_temp_caption.text>)),
-    .oil_pressure_label = wire.string(63, label_text(116, 374, label<oil_pressure_caption.text>)),
-    .gen_volts_label = wire.string(64, label_text(102, 399, label<gen_volts_caption.text>)),
-    .gen_amps_label = wire.string(65, label_text(100, 424, label<gen_amps_caption.text>)),
-    .hydraulic_label = wire.string(66, label_text(103, 449, label<hydraulic_caption.text>)),
-    .fuel_flow_label = wire.string(67, label_text(335, 0, label<fuel_flow_caption.text>)),
-    .range_label = wire.string(68, label_text(349, 149, label<range_caption.text>)),
-    .hr_label = wire.string(69, label_text(329, 174, label<hr_caption.text>)),
-    .km_label = wire.string(70, label_text(329, 199, label<km_caption.text>)),
-    .nm_label = wire.string(71, label_text(329, 224, label<nm_caption.text>)),
-    .quantity_label = wire.string(72, label_text(324, 274, label<quantity_caption.text>)),
-    .spoiler_flaps_label = wire.string(73, label_text(497, 0, label<spoiler_flaps_caption.text>)),
-    .trim_label = wire.string(74, label_text(551, 149, label<trim_caption.text>)),
-    .elevator_label = wire.string(75, label_text(497, 174, label<elevator_caption.text>)),
-    .rudder_label = wire.string(76, label_text(497, 199, label<rudder_caption.text>)),
-    .aileron_label = wire.string(77, label_text(497, 224, label<aileron_caption.text>)),
-    .gear_label = wire.string(78, label_text(549, 274, label<gear_caption.text>)),
-    .battery_volts_label = wire.string(79, label_text(497, 424, label<battery_volts_caption.text>)),
-    .battery_load_label = wire.string(80, label_text(497, 449, label<battery_load_caption.text>)),
+    // Labels; 0xB0 is the degree sign of code page 1252
+    .n1_label = wire.string(58, label_text(134, 0, label<caption<"N1", 130>>)),
+    .itt_label = wire.string(59, label_text(130, 143, label<caption<"ITT", 117>>)),
+    .n2_label = wire.string(60, label_text(134, 299, label<caption<"N2", 123>>)),
+    .egt_label = wire.string(61, label_text(130, 324, label<caption<"EGT", 124>>)),
+    .oil_temp_label = wire.string(62, label_text(118, 349, label<caption<"OIL \xB0" "C", 120>>)),
+    .oil_pressure_label = wire.string(63, label_text(116, 374, label<caption<"OIL PR", 112>>)),
+    .gen_volts_label = wire.string(64, label_text(102, 399, label<caption<"GEN VOLT", 105>>)),
+    .gen_amps_label = wire.string(65, label_text(100, 424, label<caption<"GEN AMPS", 123>>)),
+    .hydraulic_label = wire.string(66, label_text(103, 449, label<caption<"HYDR. PR", 139>>)),
+    .fuel_flow_label = wire.string(67, label_text(335, 0, label<caption<"FUEL PPH", 69>>)),
+    .range_label = wire.string(68, label_text(349, 149, label<caption<"RANGE", 61>>)),
+    .hr_label = wire.string(69, label_text(329, 174, label<caption<"HR", 70>>)),
+    .km_label = wire.string(70, label_text(329, 199, label<caption<"KM", 74>>)),
+    .nm_label = wire.string(71, label_text(329, 224, label<caption<"NM", 81>>)),
+    .quantity_label = wire.string(72, label_text(324, 274, label<caption<"QUANT. GAL", 75>>)),
+    .spoiler_flaps_label = wire.string(73, label_text(497, 0, label<caption<"SPOILER  FLAPS", 15>>)),
+    .trim_label = wire.string(74, label_text(551, 149, label<caption<"TRIM", 31>>)),
+    .elevator_label = wire.string(75, label_text(497, 174, label<caption<"ELEV.\xB0", 38>>)),
+    .rudder_label = wire.string(76, label_text(497, 199, label<caption<"RUDD.\xB0", 35>>)),
+    .aileron_label = wire.string(77, label_text(497, 224, label<caption<"AILER.\xB0", 38>>)),
+    .gear_label = wire.string(78, label_text(549, 274, label<caption<"GEAR", 40>>)),
+    .battery_volts_label = wire.string(79, label_text(497, 424, label<caption<"BATT V.", 34>>)),
+    .battery_load_label = wire.string(80, label_text(497, 449, label<caption<"LOAD A.", 26>>)),
 
     // AB legends, drawn last
     .ab_left_legend = wire.icon(81, {.bitmap = 0x4000, .x = 87, .y = 50, .states = 2,

@@ -442,7 +442,7 @@ ResourceSet parse_res(Bytes bytes) {
                      bytes.begin() + static_cast<std::ptrdiff_t>(data + data_size));
     set.items.push_back(std::move(item));
     // The padding after the last entry may be left off.
-    at = std::min<uint64_t>(data + data_size, bytes.size());
+    at = std::min<uint64_t>(align4(data + data_size), bytes.size());
   }
   return set;
 }

@@ -89,13 +89,6 @@ INSTANTIATE_TEST_SUITE_P(Fixture, DamagedFixture,
 
 // ------------------------------------------------------ PE file headers
 
-struct HeaderDamage {
-  const char* name;
-  std::function<void(Bytes&, const PeLayout&)> damage;
-  const char* message;
-};
-void PrintTo(const HeaderDamage& c, std::ostream* os) { *os << c.name; }
-
 // One bitmap, 4 bytes, under the usual three levels.
 struct Tree {
   Rsrc s;
@@ -119,37 +112,52 @@ Tree sound_tree() {
   return t;
 }
 
+struct HeaderDamage {
+  const char* name;
+  std::function<void(Bytes&, const PeLayout&, const Tree&)> damage;
+  const char* message;
+};
+void PrintTo(const HeaderDamage& c, std::ostream* os) { *os << c.name; }
+
 std::vector<HeaderDamage> header_damages() {
   using L = const PeLayout&;
+  using T = const Tree&;
   return {
-      {"no_mz", [](Bytes& b, L) { b[0] = 'X'; }, "no MZ header"},
-      {"dos_header_cut", [](Bytes& b, L) { b.resize(0x3D); }, "DOS header is truncated"},
-      {"pe_offset_past_end", [](Bytes& b, L) { fixture::set32(b, 0x3C, 0xFFFFFF00); }, "no PE signature"},
-      {"pe_offset_at_end", [](Bytes& b, L) { fixture::set32(b, 0x3C, static_cast<uint32_t>(b.size() - 20)); },
+      {"no_mz", [](Bytes& b, L, T) { b[0] = 'X'; }, "no MZ header"},
+      {"dos_header_cut", [](Bytes& b, L, T) { b.resize(0x3D); }, "DOS header is truncated"},
+      {"pe_offset_past_end", [](Bytes& b, L, T) { fixture::set32(b, 0x3C, 0xFFFFFF00); }, "no PE signature"},
+      {"pe_offset_at_end", [](Bytes& b, L, T) { fixture::set32(b, 0x3C, static_cast<uint32_t>(b.size() - 20)); },
        "no PE signature"},
-      {"no_pe_signature", [](Bytes& b, L l) { b[l.pe + 1] = 'X'; }, "no PE signature"},
-      {"optional_past_end", [](Bytes& b, L l) { fixture::set16(b, l.coff + 16, 0xFFFF); }, "runs past the end"},
-      {"optional_empty", [](Bytes& b, L l) { fixture::set16(b, l.coff + 16, 0); }, "optional header is empty"},
-      {"optional_too_short", [](Bytes& b, L l) { fixture::set16(b, l.coff + 16, 8); }, "too short"},
-      {"unknown_magic", [](Bytes& b, L l) { fixture::set16(b, l.optional, 0x107); }, "unknown magic"},
-      {"more_directories_than_held", [](Bytes& b, L l) { fixture::set32(b, l.directory_count, 17); },
+      {"no_pe_signature", [](Bytes& b, L l, T) { b[l.pe + 1] = 'X'; }, "no PE signature"},
+      {"optional_past_end", [](Bytes& b, L l, T) { fixture::set16(b, l.coff + 16, 0xFFFF); }, "runs past the end"},
+      {"optional_empty", [](Bytes& b, L l, T) { fixture::set16(b, l.coff + 16, 0); }, "optional header is empty"},
+      {"optional_too_short", [](Bytes& b, L l, T) { fixture::set16(b, l.coff + 16, 8); }, "too short"},
+      {"unknown_magic", [](Bytes& b, L l, T) { fixture::set16(b, l.optional, 0x107); }, "unknown magic"},
+      {"more_directories_than_held", [](Bytes& b, L l, T) { fixture::set32(b, l.directory_count, 17); },
        "more data directories"},
-      {"directory_count_huge", [](Bytes& b, L l) { fixture::set32(b, l.directory_count, 0xFFFFFFFF); },
+      {"directory_count_huge", [](Bytes& b, L l, T) { fixture::set32(b, l.directory_count, 0xFFFFFFFF); },
        "more data directories"},
-      {"section_table_past_end", [](Bytes& b, L l) { fixture::set16(b, l.coff + 2, 0xFFFF); },
+      {"section_table_past_end", [](Bytes& b, L l, T) { fixture::set16(b, l.coff + 2, 0xFFFF); },
        "section table runs past"},
-      {"section_data_past_end", [](Bytes& b, L l) { fixture::set32(b, l.sections + 20, 0x10000); },
+      {"section_data_past_end", [](Bytes& b, L l, T) { fixture::set32(b, l.sections + 20, 0x10000); },
        "past the end of the file"},
-      {"section_data_too_long", [](Bytes& b, L l) { fixture::set32(b, l.sections + 16, 0xFFFFFFFF); },
+      {"section_data_too_long", [](Bytes& b, L l, T) { fixture::set32(b, l.sections + 16, 0xFFFFFFFF); },
        "past the end of the file"},
-      {"file_cut_in_section", [](Bytes& b, L) { b.pop_back(); }, "past the end of the file"},
-      {"directory_outside_sections", [](Bytes& b, L l) { fixture::set32(b, l.resource_directory, 0x5000); },
+      {"file_cut_in_section", [](Bytes& b, L, T) { b.pop_back(); }, "past the end of the file"},
+      {"directory_outside_sections", [](Bytes& b, L l, T) { fixture::set32(b, l.resource_directory, 0x5000); },
        "resource directory points outside the file"},
-      {"directory_wraps", [](Bytes& b, L l) { fixture::set32(b, l.resource_directory, 0xFFFFFFF0); },
+      {"directory_wraps", [](Bytes& b, L l, T) { fixture::set32(b, l.resource_directory, 0xFFFFFFF0); },
        "resource directory points outside the file"},
-      {"directory_longer_than_section", [](Bytes& b, L l) { fixture::set32(b, l.resource_directory + 4, 0x10000); },
+      {"directory_longer_than_section", [](Bytes& b, L l, T) { fixture::set32(b, l.resource_directory + 4, 0x10000); },
        "resource directory points outside the file"},
-      {"directory_too_small", [](Bytes& b, L l) { fixture::set32(b, l.resource_directory + 4, 8); }, "too small"},
+      {"data_in_zero_filled_tail",
+       [](Bytes& b, L l, T t) {
+         // Mapped, but not in the file: the section's raw data ends first.
+         fixture::set32(b, l.sections + 8, 0x2000);
+         fixture::set32(b, l.rsrc + t.record, t.s.rva + 0x200);
+       },
+       "lies outside the file"},
+      {"directory_too_small", [](Bytes& b, L l, T) { fixture::set32(b, l.resource_directory + 4, 8); }, "too small"},
   };
 }
 
@@ -157,9 +165,10 @@ class PeHeaderDamage : public ::testing::TestWithParam<std::tuple<HeaderDamage, 
 
 TEST_P(PeHeaderDamage, IsAFormatError) {
   const auto& [c, plus] = GetParam();
-  Bytes image = fixture::pe_image(plus, sound_tree().s);
+  const Tree tree = sound_tree();
+  Bytes image = fixture::pe_image(plus, tree.s);
   ASSERT_EQ(read_pe_resources(image).items.size(), 1u);
-  c.damage(image, fixture::pe_layout(plus));
+  c.damage(image, fixture::pe_layout(plus), tree);
   expect_error([&] { read_pe_resources(image); }, c.message);
 }
 

@@ -7,8 +7,10 @@
 #include <sstream>
 
 #include "commands.h"
+#if ZAZ_HOST_RENDER
 #include "fonts.h"
 #include "render_bitmap.h"
+#endif
 #include "session.h"
 #include "text.h"
 
@@ -132,6 +134,7 @@ int run_info(const std::string& module, std::ostream& out, std::ostream& err) {
     out << "gauge     " << session.driver.name() << "\n"
         << "tooltip   " << session.driver.tooltip() << "\n"
         << "elements  " << states.size() << "\n";
+#if ZAZ_HOST_RENDER
     // The faces the text is drawn in, once per font the gauge names.
     FontBook fonts;
     std::set<std::pair<std::string, uint32_t>> named;
@@ -141,6 +144,7 @@ int run_info(const std::string& module, std::ostream& out, std::ostream& err) {
       const std::pair font{std::string(t.font_name, strnlen(t.font_name, sizeof t.font_name)), t.font_weight};
       if (named.insert(font).second) out << "font      " << fonts.choice(font.first, font.second).describe() << "\n";
     }
+#endif
     out << "\n";
     out << std::left << std::setw(6) << "index" << std::setw(14) << "kind" << std::setw(8) << "bitmap"
         << std::setw(12) << "position" << std::setw(11) << "callbacks" << "details\n";
@@ -153,9 +157,11 @@ int run_info(const std::string& module, std::ostream& out, std::ostream& err) {
           << std::setw(11) << callbacks_of(e) << details_of(e) << "\n";
     }
     return 0;
+#if ZAZ_HOST_RENDER
   } catch (const RenderError& e) {
     err << "panel-host: " << e.what() << "\n";
     return 2;
+#endif
   } catch (const LoadError& e) {
     err << "panel-host: " << e.what() << "\n";
     return 2;

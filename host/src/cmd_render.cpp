@@ -100,6 +100,16 @@ RenderResult render_request(const RenderRequest& request) {
   for (std::size_t i = 0; i < request.modules.size(); ++i)
     naming(i, [&] { gauges.push_back(std::make_unique<Gauge>(request.modules[i], fonts)); });
 
+  // Every frame is kept until the sheet is laid out: refuse what would not
+  // fit in memory before drawing any of it.
+  double pixels = 0;
+  for (const auto& g : gauges) pixels += double(g->renderer.width()) * g->renderer.height();
+  pixels *= request.scale * request.scale * static_cast<double>(times.size());
+  if (pixels > pixel_limit)
+    throw RenderError("the picture would take " + std::to_string(static_cast<long long>(pixels / 1e6)) +
+                      " million pixels (at most " + std::to_string(static_cast<long long>(pixel_limit / 1e6)) +
+                      "): lower --scale, --fps or --duration");
+
   std::vector<SurfacePtr> frames;
   for (double t : times) {
     std::vector<SurfacePtr> pictures;
@@ -115,7 +125,7 @@ RenderResult render_request(const RenderRequest& request) {
       std::vector<Tile> tiles;
       for (std::size_t i = 0; i < gauges.size(); ++i)
         tiles.push_back({pictures[i].get(), gauges[i]->session->driver.name()});
-      frames.push_back(compose_grid(tiles, static_cast<int>(tiles.size()), request.scale, fonts));
+      frames.push_back(compose_grid(tiles, static_cast<int>(tiles.size()), request.scale, panel_ground, fonts));
     } else {
       frames.push_back(std::move(pictures.front()));
     }
@@ -127,7 +137,7 @@ RenderResult render_request(const RenderRequest& request) {
     for (std::size_t i = 0; i < frames.size(); ++i) tiles.push_back({frames[i].get(), seconds(times[i])});
     const int columns = sheet_columns(static_cast<int>(tiles.size()), cairo_image_surface_get_width(tiles[0].picture),
                                       cairo_image_surface_get_height(tiles[0].picture));
-    result.picture = compose_grid(tiles, columns, request.scale, fonts);
+    result.picture = compose_grid(tiles, columns, request.scale, sheet_ground, fonts);
   } else {
     result.picture = std::move(frames.front());
   }

@@ -23,6 +23,8 @@ std::string lower(std::string s) {
 constexpr const char* seven_segment = "DSEG7 Classic";    // fonts-dseg
 constexpr const char* condensed_sans = "DejaVu Sans Condensed";  // fonts-dejavu-extra
 
+constexpr double display_leading = 1.35;
+
 const char* stand_in_for(const std::string& name) {
   return lower(name) == "quartz" ? seven_segment : condensed_sans;
 }
@@ -97,6 +99,10 @@ double font_size_for_box(const std::string& font_name, double box_height) {
 
 struct FontBook::Loaded {
   FontChoice choice;
+  // DSEG7 stands in for a display face: its digits fill its ascent, where
+  // a display face has leading above them, and its space is narrow, where
+  // a display's blank is a digit wide (so "%5.1f" readouts line up).
+  bool seven_segment = false;
   std::array<cairo_font_face_t*, 2> faces{};
   std::array<FcCharSet*, 2> coverage{};
   ~Loaded() {
@@ -136,6 +142,7 @@ FontBook::Loaded& FontBook::loaded(const std::string& name, uint32_t weight) {
     primary = match(stand_in_for(name), weight);
     if (!primary) throw RenderError("no font to draw \"" + name + "\" with: fontconfig finds none");
     l->choice.family = family_shown(primary.get(), stand_in_for(name));
+    l->seven_segment = names_family(primary.get(), seven_segment);
   }
   l->choice.style = string_of(primary.get(), FC_STYLE);
   l->choice.file = string_of(primary.get(), FC_FILE);
@@ -193,6 +200,17 @@ const TextFace& FontBook::face(const std::string& name, uint32_t weight, double 
       t->glyphs_[b] = {glyphs[0].index, e.x_advance, static_cast<uint8_t>(which), cp != ' '};
     }
     cairo_glyph_free(glyphs);
+  }
+  if (l.seven_segment) {
+    t->glyphs_[' '].advance = t->glyphs_['0'].advance;
+    t->glyphs_['O'] = t->glyphs_['0'];  // DSEG7's O is a small o: "OFF" would read "oFF"
+    // Leading of a third of a digit's height above the digits: labels and
+    // readouts of one row then share a baseline, and a readout stands in
+    // the middle of its frame.
+    cairo_glyph_t g{t->glyphs_['0'].index, 0, 0};
+    cairo_text_extents_t e;
+    cairo_scaled_font_glyph_extents(t->fonts_[0], &g, 1, &e);
+    if (e.height > 0) t->ascent_ = -e.y_bearing * display_leading;
   }
   return *faces_.emplace(key, std::move(t)).first->second;
 }

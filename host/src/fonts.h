@@ -43,6 +43,7 @@ class TextFace {
   TextFace& operator=(const TextFace&) = delete;
 
   double size() const { return size_; }
+  // Baseline below the top of the text's box.
   double ascent() const { return ascent_; }
   double descent() const { return descent_; }
 

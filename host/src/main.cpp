@@ -5,7 +5,9 @@
 
 #include "cmd_resources.h"
 #include "commands.h"
+#if ZAZ_HOST_RENDER
 #include "render_command.h"
+#endif
 #include "text.h"
 
 namespace {
@@ -28,6 +30,7 @@ void add_run_options(CLI::App& cmd, panel_host::RunOptions& options) {
   cmd.add_option("--cycles", options.cycles, "update cycles to run (default 1)")->check(CLI::NonNegativeNumber);
 }
 
+#if ZAZ_HOST_RENDER
 // What `render` and `panel` share: variables, cycles, scale and frames.
 void add_picture_options(CLI::App& cmd, panel_host::RenderRequest& request, std::string& output) {
   cmd.add_option_function<std::vector<std::string>>(
@@ -60,6 +63,7 @@ void add_picture_options(CLI::App& cmd, panel_host::RenderRequest& request, std:
   time->excludes(fps)->excludes(duration);
   cmd.add_option("-o,--output", output, "the PNG file to write")->required();
 }
+#endif
 
 }  // namespace
 
@@ -81,6 +85,7 @@ int main(int argc, char** argv) {
   resources->add_option("MODULE", res_module, "gauge module file (.so or .gau)")->required();
   resources->add_option("--extract", extract_dir, "write each bitmap as DIR/0xNNNN.bmp");
 
+#if ZAZ_HOST_RENDER
   panel_host::RenderRequest render_request;
   std::string render_module, render_output;
   auto* render = app.add_subcommand("render", "run update cycles and draw the gauge as a PNG picture");
@@ -98,6 +103,7 @@ int main(int argc, char** argv) {
   panel->add_option("MODULE", panel_request.modules,
                     "gauge module files (default: the three in " + panel_host::default_module_dir() + ")");
   add_picture_options(*panel, panel_request, panel_output);
+#endif
 
   try {
     app.parse(argc, argv);
@@ -112,6 +118,7 @@ int main(int argc, char** argv) {
 
   if (dump->parsed()) return panel_host::run_dump(dump_options, std::cout, std::cerr);
   if (info->parsed()) return panel_host::run_info(info_module, std::cout, std::cerr);
+#if ZAZ_HOST_RENDER
   if (render->parsed()) {
     render_request.modules = {render_module};
     return panel_host::run_render(render_request, render_output, std::cerr);
@@ -121,6 +128,7 @@ int main(int argc, char** argv) {
     if (panel_request.modules.empty()) panel_request.modules = panel_host::default_panel_modules();
     return panel_host::run_render(panel_request, panel_output, std::cerr);
   }
+#endif
   if (resources->parsed())
     return panel_host::run_resources(res_module, extract_dir.empty() ? std::nullopt : std::optional(extract_dir),
                                      std::cout, std::cerr);

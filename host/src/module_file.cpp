@@ -15,7 +15,10 @@ namespace {
 
 void* open_library(const std::string& path, std::string& error) {
 #ifdef _WIN32
-  HMODULE h = LoadLibraryA(path.c_str());
+  // A relative name would be looked for along the DLL search path first.
+  char full[MAX_PATH];
+  const DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+  HMODULE h = LoadLibraryA(n > 0 && n < MAX_PATH ? full : path.c_str());
   if (h == nullptr) error = "Windows error " + std::to_string(GetLastError());
   return reinterpret_cast<void*>(h);
 #else

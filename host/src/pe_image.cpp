@@ -32,8 +32,8 @@ PeImage::PeImage(std::vector<uint8_t> file) : file_(std::move(file)) {
   const uint32_t magic = le(b, opt, 2, "optional header");
   if (magic != 0x10B && magic != 0x20B) throw FormatError("PE optional header has an unknown magic number");
   pe32_plus_ = magic == 0x20B;
-  image_base_ = pe32_plus_ ? (uint64_t{le(b, opt + 28, 4, "optional header")} |
-                              uint64_t{le(b, opt + 28 + 4, 4, "optional header")} << 32)
+  image_base_ = pe32_plus_ ? (uint64_t{le(b, opt + 24, 4, "optional header")} |
+                              uint64_t{le(b, opt + 24 + 4, 4, "optional header")} << 32)
                            : le(b, opt + 28, 4, "optional header");
   image_size_ = le(b, opt + 56, 4, "optional header");
   const uint64_t dirs_at = opt + (pe32_plus_ ? 108 : 92);

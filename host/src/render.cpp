@@ -153,8 +153,7 @@ void GaugeRenderer::draw_string(cairo_t* cr, const ElementState& state) {
   const TextFace& face = face_of(s);
   const uint32_t c = s.text_colour;  // 0x00BBGGRR
   cairo_save(cr);
-  // Clipped at the box's sides only: a face's ink may rise a little above
-  // its ascent, and the box height only sizes the text.
+  // Clipped at the box's sides only: the box height sizes the text.
   cairo_rectangle(cr, x, y - h, w, 3 * h);
   cairo_clip(cr);
   cairo_set_source_rgb(cr, (c & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, ((c >> 16) & 0xFF) / 255.0);

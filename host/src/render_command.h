@@ -30,6 +30,7 @@ struct RenderRequest {
 
 inline constexpr double default_fps = 1.0;
 inline constexpr int frame_limit = 400;
+inline constexpr double pixel_limit = 150e6;  // all frames together, about 600 MB
 
 struct RenderResult {
   SurfacePtr picture;

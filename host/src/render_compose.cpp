@@ -20,12 +20,15 @@ int sheet_columns(int n, int tile_width, int tile_height) {
   return std::clamp(static_cast<int>(std::lround(c)), 1, n);
 }
 
-SurfacePtr compose_grid(const std::vector<Tile>& tiles, int columns, double scale, FontBook& fonts) {
+SurfacePtr compose_grid(const std::vector<Tile>& tiles, int columns, double scale, double ground, FontBook& fonts) {
   columns = std::max(1, std::min<int>(columns, static_cast<int>(tiles.size())));
   const int rows = (static_cast<int>(tiles.size()) + columns - 1) / columns;
+  const TextFace& face = fonts.face(caption_font, 400, caption_size * scale);
   std::vector<double> widths(columns, 0), heights(rows, 0);
   for (std::size_t i = 0; i < tiles.size(); ++i) {
-    widths[i % columns] = std::max<double>(widths[i % columns], cairo_image_surface_get_width(tiles[i].picture));
+    const double caption = std::ceil(face.advance(tiles[i].caption.c_str(), tiles[i].caption.size()));
+    widths[i % columns] = std::max<double>({widths[i % columns], caption,
+                                            static_cast<double>(cairo_image_surface_get_width(tiles[i].picture))});
     heights[i / columns] = std::max<double>(heights[i / columns], cairo_image_surface_get_height(tiles[i].picture));
   }
   const double m = margin * scale, ch = caption_height * scale;
@@ -38,9 +41,8 @@ SurfacePtr compose_grid(const std::vector<Tile>& tiles, int columns, double scal
   if (cairo_surface_status(out.get()) != CAIRO_STATUS_SUCCESS)
     throw RenderError("cannot make a " + std::to_string(W) + " x " + std::to_string(H) + " picture");
   cairo_t* cr = cairo_create(out.get());
-  cairo_set_source_rgb(cr, 0.16, 0.16, 0.17);
+  cairo_set_source_rgb(cr, ground, ground, ground * 1.05);
   cairo_paint(cr);
-  const TextFace& face = fonts.face(caption_font, 400, caption_size * scale);
 
   double y = m;
   for (int r = 0; r < rows; ++r) {

@@ -3,3 +3,5 @@
 extern "C" const char* __lsan_default_suppressions() {
   return "leak:libfontconfig\nleak:libcairo\nleak:libfreetype\nleak:libpixman\n";
 }
+
+extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }

@@ -32,8 +32,9 @@ using host::ElementKind;
   std::abort();
 }
 
-// What the host gets back from one element's callbacks.
-enum class Axis { value, x, y };
+// What the host gets back from one element's callbacks: a returned value,
+// or the number a readout printed.
+enum class Axis { value, x, y, text };
 
 // A returned value the gauge promises to keep in bounds. `allowed` lists
 // the only values it may take; otherwise [low, high], with NaN let through
@@ -60,6 +61,8 @@ const GaugeBounds known[] = {
          {2, ElementKind::needle, Axis::value, 0, 0, {120.0}},  // red marker
          {3, ElementKind::needle, Axis::value, 0, 0, {175.0}},  // blue marker
          {4, ElementKind::needle, Axis::value, 0, 700},         // pointer
+         {5, ElementKind::string, Axis::text, 0, 999},          // airspeed
+         {6, ElementKind::string, Axis::text, 0, any},          // Mach
      }},
     {"Zazader_Airspeed", 13,
      {
@@ -67,6 +70,8 @@ const GaugeBounds known[] = {
          {2, ElementKind::moving_image, Axis::y, 0, 92},    // overspeed band
          {3, ElementKind::moving_image, Axis::y, 0, 92},    // selected-speed marker
          {4, ElementKind::icon, Axis::value, 0, 0, {0.0, 1.0}},  // readout frame overlay
+         {6, ElementKind::string, Axis::text, 0, any},           // Mach
+         {8, ElementKind::string, Axis::text, 0, any},           // ground speed
      }},
     {"Zazader_EICAS", 83,
      {
@@ -87,6 +92,32 @@ const GaugeBounds known[] = {
          {53, ElementKind::icon, Axis::value, 0, 0, {0.0, 1.0, 2.0}},  // gear legends
          {54, ElementKind::icon, Axis::value, 0, 0, {0.0, 1.0, 2.0}},
          {55, ElementKind::icon, Axis::value, 0, 0, {0.0, 1.0, 2.0}},
+         {2, ElementKind::string, Axis::text, 0, 110},  // N1
+         {3, ElementKind::string, Axis::text, 0, 110},
+         {8, ElementKind::string, Axis::text, 0, 1100},  // ITT
+         {9, ElementKind::string, Axis::text, 0, 1100},
+         {12, ElementKind::string, Axis::text, 0, 110},  // N2
+         {13, ElementKind::string, Axis::text, 0, 110},
+         {14, ElementKind::string, Axis::text, 0, 999},  // EGT
+         {15, ElementKind::string, Axis::text, 0, 999},
+         {16, ElementKind::string, Axis::text, 0, 99},  // oil temperature and pressure
+         {17, ElementKind::string, Axis::text, 0, 99},
+         {18, ElementKind::string, Axis::text, 0, 99},
+         {19, ElementKind::string, Axis::text, 0, 99},
+         {26, ElementKind::string, Axis::text, 0, 99999},  // fuel flow
+         {27, ElementKind::string, Axis::text, 0, 99999},
+         {30, ElementKind::string, Axis::text, 0, 99.99},  // endurance, range
+         {31, ElementKind::string, Axis::text, 0, 99999},
+         {32, ElementKind::string, Axis::text, 0, 99999},
+         {33, ElementKind::string, Axis::text, 0, 1500},  // tanks
+         {34, ElementKind::string, Axis::text, 0, 1500},
+         {35, ElementKind::string, Axis::text, 0, 1500},
+         {47, ElementKind::string, Axis::text, -99.99, 99.99},  // trims, both twins
+         {48, ElementKind::string, Axis::text, -99.99, 99.99},
+         {49, ElementKind::string, Axis::text, -99.99, 99.99},
+         {50, ElementKind::string, Axis::text, -99.99, 99.99},
+         {51, ElementKind::string, Axis::text, -99.9, 99.9},
+         {52, ElementKind::string, Axis::text, -99.9, 99.9},
      }},
 };
 
@@ -181,6 +212,8 @@ struct Host {
     check(i);
   }
 
+  void check_printed(std::size_t i, const Bound& b) const;
+
   void check(std::size_t i) const {
     const host::ElementHeader* e = elements[i];
     if ((e->image_flags & ~changeable) != (host::image_flags_loaded & ~changeable))
@@ -188,6 +221,10 @@ struct Host {
     if (texts[i] != nullptr && std::memchr(texts[i], '\0', host::text_buffer_capacity) == nullptr)
       fail("element %zu's text has no NUL inside its %zu-byte buffer", i, host::text_buffer_capacity);
     for (const Bound* b : bounds[i]) {
+      if (b->axis == Axis::text) {
+        check_printed(i, *b);
+        continue;
+      }
       const Returned& r = returned[i];
       const double v = b->axis == Axis::value ? r.value : b->axis == Axis::x ? r.x : r.y;
       bool ok = false;
@@ -200,6 +237,21 @@ struct Host {
     }
   }
 };
+
+// Dashes stand for a value that is not a number; anything else must read
+// back as a number inside the limits, give or take the printed rounding.
+void Host::check_printed(std::size_t i, const Bound& b) const {
+  const char* text = texts[i];
+  const char* number = text[0] == '+' ? text + 1 : text;  // the positive twin's sign is literal text
+  if (std::strspn(number, "-") >= 3 && number[std::strspn(number, "-")] == '\0') return;
+  char* end = nullptr;
+  const double v = std::strtod(number, &end);
+  if (end == number || *end != '\0') fail("element %zu printed \"%s\", which is not a number", i, text);
+  const char* point = std::strchr(number, '.');
+  const double half_step = 0.5 * std::pow(10.0, point == nullptr ? 0.0 : -static_cast<double>(std::strlen(point + 1)));
+  if (!(v >= b.low - half_step && v <= b.high + half_step))
+    fail("element %zu printed \"%s\", outside its limits [%g, %g]", i, text, b.low, b.high);
+}
 
 Host* the_host = nullptr;
 

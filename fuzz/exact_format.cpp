@@ -56,7 +56,7 @@ std::size_t number(const std::string& f, std::size_t& at) {
   return n;
 }
 
-struct Spec {
+struct Conversion {
   bool left = false, plus = false, space = false, zero = false;
   std::size_t width = 0, precision = 6;
 };
@@ -79,21 +79,21 @@ struct Out {
   }
 };
 
-void convert(Out& out, const Spec& spec, double value, bool& tie) {
+void convert(Out& out, const Conversion& conv, double value, bool& tie) {
   if (!std::isfinite(value)) {
-    out.repeat('-', std::max<std::size_t>(spec.width, 3));
+    out.repeat('-', std::max<std::size_t>(conv.width, 3));
     return;
   }
   const Decimal d = exact_decimal(value);
   std::string body = d.whole;
   std::size_t trailing_zeros = 0;
-  if (spec.precision >= d.fraction.size()) {
-    if (spec.precision > 0) body += "." + d.fraction;
-    trailing_zeros = spec.precision - d.fraction.size();
+  if (conv.precision >= d.fraction.size()) {
+    if (conv.precision > 0) body += "." + d.fraction;
+    trailing_zeros = conv.precision - d.fraction.size();
   } else {
-    const char next = d.fraction[spec.precision];
-    tie = next == '5' && spec.precision + 1 == d.fraction.size();  // nothing follows a final 5
-    std::string kept = d.whole + d.fraction.substr(0, spec.precision);
+    const char next = d.fraction[conv.precision];
+    tie = next == '5' && conv.precision + 1 == d.fraction.size();  // nothing follows a final 5
+    std::string kept = d.whole + d.fraction.substr(0, conv.precision);
     if (next >= '5') {
       std::size_t i = kept.size();
       while (i > 0 && kept[i - 1] == '9') kept[--i] = '0';
@@ -102,26 +102,26 @@ void convert(Out& out, const Spec& spec, double value, bool& tie) {
       else
         ++kept[i - 1];
     }
-    const std::size_t whole = kept.size() - spec.precision;
+    const std::size_t whole = kept.size() - conv.precision;
     body = kept.substr(0, whole);
-    if (spec.precision > 0) body += "." + kept.substr(whole);
+    if (conv.precision > 0) body += "." + kept.substr(whole);
   }
 
   std::string sign;
   if (std::signbit(value))
     sign = "-";
-  else if (spec.plus)
+  else if (conv.plus)
     sign = "+";
-  else if (spec.space)
+  else if (conv.space)
     sign = " ";
   const std::size_t length = sign.size() + body.size() + trailing_zeros;
-  const std::size_t pad = spec.width > length ? spec.width - length : 0;
-  if (!spec.left && !spec.zero) out.repeat(' ', pad);
+  const std::size_t pad = conv.width > length ? conv.width - length : 0;
+  if (!conv.left && !conv.zero) out.repeat(' ', pad);
   out.add(sign);
-  if (!spec.left && spec.zero) out.repeat('0', pad);
+  if (!conv.left && conv.zero) out.repeat('0', pad);
   out.add(body);
   out.repeat('0', trailing_zeros);
-  if (spec.left) out.repeat(' ', pad);
+  if (conv.left) out.repeat(' ', pad);
 }
 
 }  // namespace
@@ -176,29 +176,29 @@ Modelled model_format(const std::string& f, double value, std::size_t limit) {
       continue;
     }
     std::size_t p = at + 1;
-    Spec spec;
+    Conversion conv;
     for (; p < f.size(); ++p) {
       const char c = f[p];
       if (c == '-')
-        spec.left = true;
+        conv.left = true;
       else if (c == '+')
-        spec.plus = true;
+        conv.plus = true;
       else if (c == ' ')
-        spec.space = true;
+        conv.space = true;
       else if (c == '0')
-        spec.zero = true;
+        conv.zero = true;
       else
         break;
     }
-    spec.width = number(f, p);
+    conv.width = number(f, p);
     if (p < f.size() && f[p] == '.') {
       ++p;
-      spec.precision = number(f, p);
+      conv.precision = number(f, p);
     }
     constexpr std::size_t readable = std::size_t{1} << 20;
     if (!result.converted && p < f.size() && f[p] == 'f') {
-      result.huge_numbers = spec.width > readable || spec.precision > readable;
-      convert(out, spec, value, result.tie);
+      result.huge_numbers = conv.width > readable || conv.precision > readable;
+      convert(out, conv, value, result.tie);
       result.converted = true;
       at = p + 1;
     } else {

@@ -122,21 +122,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   if (mode == gauge_count) {
     // One conversion with any flags, width and precision, among literal text.
-    std::string spec = "%";
+    std::string conv = "%";
     const auto flags = in.ConsumeIntegral<uint8_t>();
     for (int i = 0; i < 8; ++i)
-      if (flags & (1u << i)) spec += "-+ 0"[i % 4];
-    if (in.ConsumeBool()) spec += std::to_string(in.ConsumeIntegralInRange<int>(0, 400));
+      if (flags & (1u << i)) conv += "-+ 0"[i % 4];
+    if (in.ConsumeBool()) conv += std::to_string(in.ConsumeIntegralInRange<int>(0, 400));
     std::size_t precision = 6;
     if (in.ConsumeBool()) {
-      spec += '.';
+      conv += '.';
       precision = 0;
       if (in.ConsumeBool()) {
         precision = in.ConsumeIntegralInRange<std::size_t>(0, 1200);
-        spec += std::to_string(precision);
+        conv += std::to_string(precision);
       }
     }
-    const std::string format = literal(in) + spec + "f" + literal(in);
+    const std::string format = literal(in) + conv + "f" + literal(in);
     const double value = in.ConsumeBool() ? tie(in, precision) : fuzz::value(in);
     check(format, value, 4096, true, false);
     check(format, value, in.ConsumeIntegralInRange<std::size_t>(0, 4096), false, false);

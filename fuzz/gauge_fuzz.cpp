@@ -180,6 +180,7 @@ struct Host {
 
   void service(int32_t id) {
     header.service_callback(&header, id, 0);
+    for (std::size_t i = 0; i < elements.size(); ++i) check_flags(i);
     if (fake_kernel.references > 1) fail("the module holds %d references to the sound library", fake_kernel.references);
     if (id == host::service_pre_kill && fake_kernel.references != 0)
       fail("after pre-kill the module still holds %d references to the sound library", fake_kernel.references);
@@ -214,10 +215,14 @@ struct Host {
 
   void check_printed(std::size_t i, const Bound& b) const;
 
+  void check_flags(std::size_t i) const {
+    const uint32_t flags = elements[i]->image_flags;
+    if ((flags & ~changeable) != (host::image_flags_loaded & ~changeable))
+      fail("element %zu's image flags are 0x%08x", i, flags);
+  }
+
   void check(std::size_t i) const {
-    const host::ElementHeader* e = elements[i];
-    if ((e->image_flags & ~changeable) != (host::image_flags_loaded & ~changeable))
-      fail("element %zu's image flags are 0x%08x", i, e->image_flags);
+    check_flags(i);
     if (texts[i] != nullptr && std::memchr(texts[i], '\0', host::text_buffer_capacity) == nullptr)
       fail("element %zu's text has no NUL inside its %zu-byte buffer", i, host::text_buffer_capacity);
     for (const Bound* b : bounds[i]) {

@@ -348,7 +348,7 @@ Bytes read(const fs::path& path) {
 constexpr std::size_t small = 2048;
 
 const char* scenario_texts[] = {
-    "title = \"Cruise\"\ndescription = \"FL350\"\n[variables]\n0x301 = 1.0\n0x3D = 250.0\n61 = 250\n",
+    "title = \"Cruise\"\ndescription = \"FL350\"\n[variables]\n0x301 = 1.0\n0x3D = 250.0\n64 = 16384\n",
     "[variables]\n0x301 = 1\n0x3D = nan\n0x40 = inf\n0x74 = -inf\n0x3F = 1e308\n",
     ("title = \"Climb\"\n[variables]\n0x301 = 1.0\n\n[[timeline]]\nt = 0.0\n0x3D = 120.0\n\n"
      "[[timeline]]\nt = 10.5\n0x3D = 280.0\n0x40 = 16000\n\n[[timeline]]\nt = 20\n0x3D = nan\n"),

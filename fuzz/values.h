@@ -21,7 +21,7 @@ inline constexpr double edges[] = {
     20480., 50000., 99999.,  99999.5, 2147483647.0, 2147483648.0, 4294967296.0, 1e15, 9007199254740993.0,
 };
 
-inline double special(FuzzedDataProvider& in) {
+inline double extreme(FuzzedDataProvider& in) {
   constexpr double inf = std::numeric_limits<double>::infinity();
   switch (in.ConsumeIntegralInRange<int>(0, 11)) {
     case 0: return std::numeric_limits<double>::quiet_NaN();
@@ -42,7 +42,7 @@ inline double special(FuzzedDataProvider& in) {
 inline double value(FuzzedDataProvider& in) {
   switch (in.ConsumeIntegralInRange<int>(0, 7)) {
     case 0:
-    case 1: return special(in);
+    case 1: return extreme(in);
     case 2: {  // a limit's edge, a neighbour of it, or its negative
       double v = edges[in.ConsumeIntegralInRange<std::size_t>(0, std::size(edges) - 1)];
       switch (in.ConsumeIntegralInRange<int>(0, 3)) {

@@ -70,6 +70,9 @@ std::optional<uint64_t> PeImage::offset_of(uint32_t rva) const {
 }
 
 std::vector<uint8_t> PeImage::read(uint32_t rva, uint32_t length) const {
+  // Nothing in an image is longer than the image itself, which a gauge
+  // module keeps to a few megabytes.
+  if (length > image_size_ || length > (64u << 20)) throw FormatError("PE read of " + std::to_string(length) + " bytes is larger than the image");
   std::vector<uint8_t> out(length, 0);
   for (uint32_t i = 0; i < length; ++i) {
     if (section_of(rva + i) == nullptr) throw FormatError("PE address " + std::to_string(rva + i) + " lies in no section");
@@ -152,6 +155,7 @@ std::set<uint32_t> PeImage::relocated_rvas() const {
   for (uint32_t at = start; at + 8 <= start + size;) {
     const uint32_t page = read32(at), block = read32(at + 4);
     if (block < 8) throw FormatError("PE relocation block is too short");
+    if (block > start + size - at) throw FormatError("PE relocation block runs past its directory");
     const auto entries = read(at + 8, block - 8);
     for (std::size_t i = 0; i + 1 < entries.size(); i += 2) {
       const uint16_t e = static_cast<uint16_t>(entries[i] | entries[i + 1] << 8);

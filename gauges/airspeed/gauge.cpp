@@ -2,6 +2,7 @@
 // selected-speed marker and readouts.
 #include "zaz/frame.h"
 #include "zaz/records.h"
+#include "zaz/units.h"
 
 namespace {
 
@@ -48,8 +49,10 @@ double overspeed_offset(const host::ElementHeader*) {
 double selected_speed_offset(const host::ElementHeader*) {
   return (frame::slot(airspeed) - frame::slot(selected_speed)) + half_window_knots;
 }
-double mach_number(const host::ElementHeader*) { return (frame::slot(mach) * 3.2) * (1.0 / 65536.0); }
-double ground_speed_knots(const host::ElementHeader*) { return frame::slot(ground_speed) * 1.943844; }
+double mach_number(const host::ElementHeader*) { return frame::mach_from_token(frame::slot(mach)); }
+double ground_speed_knots(const host::ElementHeader*) {
+  return frame::knots_from_metres_per_second(frame::slot(ground_speed));
+}
 
 constexpr frame::Limits window_offset{.low = 0, .high = 2 * half_window_knots};
 

@@ -1,6 +1,7 @@
 // Zazader_BckupAirspeed: the round standby airspeed dial.
 #include "zaz/frame.h"
 #include "zaz/records.h"
+#include "zaz/units.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ NeedleTables tables = {
 
 // ----------------------------------------------------------- callbacks
 
-double mach_number(const host::ElementHeader*) { return (frame::slot(mach) * 3.2) * (1.0 / 65536.0); }
+double mach_number(const host::ElementHeader*) { return frame::mach_from_token(frame::slot(mach)); }
 
 constexpr frame::Pointer pointer_airspeed{.value = frame::slot_value<airspeed>, .limits = {.low = 0, .high = 700}};
 constexpr frame::Readout airspeed_readout{

@@ -4,6 +4,7 @@
 
 #include "zaz/frame.h"
 #include "zaz/records.h"
+#include "zaz/units.h"
 
 // Written by the flap pointer's callbacks, cleared by the first pre-draw.
 int32_t flap_degrees = 0;
@@ -180,7 +181,7 @@ double endurance_hours() { return frame::slot(fuel_total) / (frame::slot(flow_le
 // Distance per hour of endurance comes from the ground speed in knots
 // (nautical miles per hour); kilometres are nautical miles over
 // 0.5399568, the nautical miles in one kilometre.
-double ground_speed_knots() { return 1.943844 * frame::slot(ground_speed); }
+double ground_speed_knots() { return frame::knots_from_metres_per_second(frame::slot(ground_speed)); }
 
 double endurance(const host::ElementHeader*) { return endurance_hours(); }
 double range_km(const host::ElementHeader*) { return endurance_hours() * (ground_speed_knots() / 0.5399568); }
